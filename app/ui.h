@@ -6,6 +6,7 @@
 // answered.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,16 @@ class Ui {
 
   // Sets range and position of a progress bar.
   virtual void SetProgress(ProgressBar bar, int min, int max, int position) = 0;
+
+  // The repair editor (F_MemoTest): shows a copy of `lines` modally and
+  // returns when it is closed. "&Ponów" calls `retry` with the editor's
+  // current lines (the editor stays open); "&Zapisz" calls `save` and closes
+  // the editor when it returns true. The close box closes without a call.
+  struct RepairEditorActions {
+    std::function<void(const std::vector<std::string>& lines)> retry;
+    std::function<bool(const std::vector<std::string>& lines)> save;
+  };
+  virtual void ShowRepairEditor(const std::vector<std::string>& lines, const RepairEditorActions& actions) = 0;
 };
 
 // Waits at least `ms` milliseconds, processing window messages at least

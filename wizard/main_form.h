@@ -54,6 +54,11 @@ class TF_Main {
 
   RunOptions options;
 
+  // The program's folder (with trailing separator) and its reports folder
+  // ("Raporty" there, or what the front end was told to use).
+  std::string ProgramDir;
+  std::string ReportsFolder;
+
   Version DatabaseVersion, TemplateVersion;
   int ServerMajorVersion = 0;
   std::string lblCurrentDB = "(nie wybrana)";
@@ -72,6 +77,14 @@ class TF_Main {
   bool versionStampFailed = false;  // the new version could not be written
 
   void AddLog(const std::string& text, bool stamp) { log.AddLog(text, stamp); }
+
+  // True when TemplateVersion >= DatabaseVersion (32-bit signed numbers).
+  bool TemplateNotOlder() const { return TemplateVersion.Number() >= DatabaseVersion.Number(); }
+
+  // The shared handling of a failed upgrade statement: the error dialog
+  // "(%x) %s", then, with chbPokazBLAD on, the repair editor with a copy of
+  // `statement`. Records the failure. Raises nothing.
+  void ReportSqlError(std::uint32_t code, const std::string& message, const std::vector<std::string>& statement);
 
   // Shows "(%x) %s" or a plain message in the error dialog (kind dkError,
   // button dbClose, modal) and records it as a failure.
