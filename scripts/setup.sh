@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
 set -euo pipefail
-pkgs=(g++ cmake make pkg-config libsqlite3-dev sqlite3 unixodbc-dev unixodbc tdsodbc
+pkgs=(g++ cmake make pkg-config libsqlite3-dev sqlite3 unixodbc-dev unixodbc tdsodbc libsqliteodbc
       libgtest-dev libgmock-dev qt6-base-dev libgl-dev)
 missing=()
 for p in "${pkgs[@]}"; do
