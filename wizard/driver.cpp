@@ -1,6 +1,7 @@
 #include "wizard/driver.h"
 
 #include <cstdio>
+#include <fstream>
 
 namespace wizard {
 
@@ -22,6 +23,24 @@ std::string InLiteral(const std::string& s) {
   return r;
 }
 
+// Keeps what the log holds at the moment the run was stopped, so nothing is
+// lost if the program cannot be left normally afterwards. Returns the path,
+// "" when there is no reports folder or the file cannot be written.
+std::string SaveLogCopy(TF_Main& f) {
+  if (f.ReportsFolder.empty()) return "";
+  const db::DateTime n = f.clock.Now();
+  char name[96];
+  std::snprintf(name, sizeof name, "Modyfikacja_bazy_%02d-%02d-%04d_%02d_%02d_%02d_przerwano.txt", n.day, n.month,
+                n.year, n.hour, n.minute, n.second);
+  std::string path = f.ReportsFolder;
+  if (path.back() != '/' && path.back() != '\\') path += '/';
+  path += name;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  for (const auto& l : f.log.Lines()) out << l << "\r\n";
+  out.close();
+  return out ? path : "";
+}
+
 // Stops the run at a lost link: one message, one log line, flags set.
 void StopForLostLink(TF_Main& f, const LinkLost& e) {
   f.connectionLost = true;
@@ -29,6 +48,8 @@ void StopForLostLink(TF_Main& f, const LinkLost& e) {
   f.failures.push_back({"Utracono połączenie z serwerem: " + text, {}});
   f.AddLog("Utracono połączenie z serwerem: " + text, true);
   f.AddLog("Przerwano proces uaktualniania - baza nie została w pełni uaktualniona", false);
+  const std::string saved = SaveLogCopy(f);
+  if (!saved.empty()) f.log.AddPlain("Zapisano dziennik: " + saved);
   f.ui.HideWaitWindow();
   f.ui.ShowMessageDialog(app::dkError,
                          "Utracono połączenie z serwerem.\n" + text +
@@ -222,7 +243,7 @@ RunOutcome LMDAssistCompleted(TF_Main& f, const PhaseSteps& steps) {
     StopForLostLink(f, e);
     return RunOutcome::Stopped;
   } catch (const db::OleError& e) {
-    if (IsLinkLost(e)) {
+    if (e.ConnectionLost()) {
       StopForLostLink(f, LinkLost(e.code(), e.what()));
       return RunOutcome::Stopped;
     }
