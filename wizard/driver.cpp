@@ -259,11 +259,11 @@ RunOutcome LMDAssistCompleted(TF_Main& f, const PhaseSteps& steps) {
 }
 
 std::vector<std::string> VersionStampLines(const Version& v, const db::DateTime& d) {
-  char date[32];
-  std::snprintf(date, sizeof date, "%02d-%02d-%04d", d.day, d.month, d.year);
+  // The unseparated form yyyymmdd is read the same under every session
+  // language and DATEFORMAT; a day-first text is not.
   char values[160];
-  std::snprintf(values, sizeof values, "VALUES (%d,%d,%d,CONVERT(DATETIME, '%s', 105))", v.major, v.minor, v.sub,
-                date);
+  std::snprintf(values, sizeof values, "VALUES (%d,%d,%d,CAST('%04d%02d%02d' AS DATETIME))", v.major, v.minor, v.sub,
+                d.year, d.month, d.day);
   return {"UPDATE toolSysVersion SET DEL=1 WHERE DEL=0",
           "INSERT INTO toolSysVersion (NrGlowny, NrPodrzedny_1, NrPodrzedny_2,Aktualizacja)", values};
 }

@@ -76,8 +76,8 @@ void EnableAllTriggers(TF_Main& f);
 void GrantViewServerState(TF_Main& f);
 
 // --- statement builders (exact texts) ---
-// The version stamp batch for `v` on `date` (the date is sent day first
-// with an explicit style, so the server reads it the same in any language).
+// The version stamp batch for `v` on `date` (the date is sent as yyyymmdd,
+// which the server reads the same whatever the session language).
 std::vector<std::string> VersionStampLines(const Version& v, const db::DateTime& date);
 std::vector<std::string> RoleListLines();
 std::vector<std::string> RoleMemberLines(const std::string& role);
