@@ -1,0 +1,28 @@
+// The desktop program: the start-up sequence over the Qt forms, then the
+// event loop until the program is told to end.
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/prefs.h"
+#include "gui/qt_program.h"
+#include "reconcile/objects/create.h"
+#include "reconcile/objects/sweep.h"
+#include "wizard/driver.h"
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  QApplication::setApplicationName(app::kApplicationTitle);
+
+  wizard::ProgramConfig config;
+  for (int i = 1; i < argc; ++i) config.params.emplace_back(argv[i]);
+  config.programFile = QCoreApplication::applicationFilePath().toStdString();
+
+  auto prefs = app::MakeUserPrefsStore();
+  const wizard::PhaseSteps steps{reconcile::SweepObjects, reconcile::AddMissingObjects};
+  gui::QtProgram program(config, app::SystemClock(), *prefs,
+                         [&steps](wizard::TF_Main& f) { wizard::LMDAssistCompleted(f, steps); });
+  if (!program.Start()) return 1;
+  return QApplication::exec();
+}
