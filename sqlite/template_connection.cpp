@@ -127,6 +127,19 @@ std::size_t StatementEnd(const std::string& text) {
   return 0;
 }
 
+// The name of a result column. SQLite turns a parenthesised join into a
+// subquery and names a column that two of its tables share "id:1"; the
+// statement wrote a plain column reference, so its name is the column's.
+std::string ResultName(const char* name, const char* origin) {
+  std::string n = name ? name : "";
+  std::size_t colon = n.rfind(':');
+  if (!origin || colon == std::string::npos || colon + 1 == n.size()) return n;
+  for (std::size_t i = colon + 1; i < n.size(); ++i)
+    if (!std::isdigit(static_cast<unsigned char>(n[i]))) return n;
+  std::string stem = n.substr(0, colon);
+  return db::EqualsNoCase(stem, origin) ? stem : n;
+}
+
 // A hidden result column added to learn the rowid of one base table.
 struct KeyColumn {
   std::string table;  // canonical table name, the key of ResultSet::rowKeys
@@ -359,7 +372,7 @@ db::ResultSet TemplateConnection::Execute(const db::Statement& st) {
         const char* name = sqlite3_column_name(raw, c);
         const char* table = sqlite3_column_table_name(raw, c);
         const char* column = sqlite3_column_origin_name(raw, c);
-        result.columns.push_back(name ? name : "");
+        result.columns.push_back(ResultName(name, column));
         result.baseTable.push_back(table ? table : "");
         result.baseColumn.push_back(column ? column : "");
       }
