@@ -12,7 +12,9 @@ void OpenTemplateQuery(db::Query& q, const Lines& lines) {
   q.First();
 }
 
-void OpenObjectsTable(TDM2& dm2) { OpenTemplateQuery(*dm2.ADOT_Objects, ObjectsTableSql()); }
+void OpenObjectsTable(TDM2& dm2) {
+  OpenTemplateQuery(*dm2.ADOT_Objects, ObjectsTableSql());
+}
 
 TemplateVersionRow ReadTemplateVersion(TDM2& dm2) {
   db::Query& q = *dm2.ADOQ_Version;

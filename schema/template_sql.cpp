@@ -4,7 +4,9 @@ namespace schema {
 
 namespace {
 
-std::string Dec(std::int64_t v) { return std::to_string(v); }
+std::string Dec(std::int64_t v) {
+  return std::to_string(v);
+}
 
 std::string DoubleQuoted(const std::string& s) {
   std::string out = "\"";
@@ -31,18 +33,25 @@ std::string TrimBlanks(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-const char* const kColumnsSelect = "SELECT tblColumnDef.*, tblCheck_And_Default.Type As IsDefValue, tblCheck_And_Default.Text ";
+const char* const kColumnsSelect =
+    "SELECT tblColumnDef.*, tblCheck_And_Default.Type As IsDefValue, tblCheck_And_Default.Text ";
 const char* const kColumnsFrom =
     "FROM tblColumnDef LEFT JOIN tblCheck_And_Default ON (tblColumnDef.Name = tblCheck_And_Default.ColName) AND "
     "(tblColumnDef.ID = tblCheck_And_Default.id) ";
 
 }  // namespace
 
-Lines ObjectsTableSql() { return {"SELECT * FROM tblObjects"}; }
+Lines ObjectsTableSql() {
+  return {"SELECT * FROM tblObjects"};
+}
 
-Lines TemplateUsedSql() { return {"SELECT (SUM(Sprawdzone+ObiektIstnieje)) AS Ilosc from tblObjects"}; }
+Lines TemplateUsedSql() {
+  return {"SELECT (SUM(Sprawdzone+ObiektIstnieje)) AS Ilosc from tblObjects"};
+}
 
-Lines TemplateVersionSql() { return {"SELECT TOP 1 * from toolSysVersion"}; }
+Lines TemplateVersionSql() {
+  return {"SELECT TOP 1 * from toolSysVersion"};
+}
 
 Lines MissingObjectsSql(const std::string& type, int phase) {
   return {"SELECT * FROM tblObjects WHERE (Sprawdzone = 0) And (ObiektIstnieje = 0) And (xtype =" + DoubleQuoted(type) +
@@ -54,7 +63,8 @@ Lines ObjectTextSql(std::int64_t objectId) {
 }
 
 Lines ColumnsSql(std::int64_t tableId) {
-  return {kColumnsSelect, kColumnsFrom, "WHERE (tblColumnDef.ID = " + Dec(tableId) + ") ORDER BY tblColumnDef.ColOrder"};
+  return {kColumnsSelect, kColumnsFrom,
+          "WHERE (tblColumnDef.ID = " + Dec(tableId) + ") ORDER BY tblColumnDef.ColOrder"};
 }
 
 Lines ColumnsToAddSql(std::int64_t tableId) {
@@ -87,8 +97,8 @@ Lines IndexKeysSql(std::int64_t tableId, const std::string& indexName) {
 }
 
 Lines IndexKeyColumnsSql(std::int64_t tableId, const std::string& indexName, bool included) {
-  return {"SELECT * FROM tblIndexKeys WHERE ID = " + Dec(tableId) + " AND indName = " +
-          SingleQuoted(TrimBlanks(indexName)) +
+  return {"SELECT * FROM tblIndexKeys WHERE ID = " + Dec(tableId) +
+          " AND indName = " + SingleQuoted(TrimBlanks(indexName)) +
           (included ? "AND IsIncluded=1 ORDER BY IndexColumnID" : "AND IsIncluded=0 ORDER BY KeyNo")};
 }
 
@@ -102,14 +112,15 @@ Lines MissingCheckAndDefaultSql(std::int64_t tableId) {
 }
 
 Lines ForeignKeyForCreationSql(std::int64_t foreignKeyId) {
-  return {"SELECT tblForeignKeys.id, tblObjects.Name, tblObjects_1.Name AS fName, tblForeignKeys.fcolname, "
-          "tblObjects_2.Name AS rName, tblForeignKeys.rcolname, tblForeignKeys.keyno, tblForeignKeys.IsDeleteCascade, ",
-          "tblForeignKeys.IsUpdateCascade, tblForeignKeys.IsNotForRepl,tblForeignKeys.IsDisabled ",
-          "FROM tblObjects INNER JOIN (tblObjects AS tblObjects_2 INNER JOIN (tblObjects AS tblObjects_1 INNER JOIN "
-          "tblForeignKeys ON tblObjects_1.id = tblForeignKeys.fkeyid) ON tblObjects_2.id = tblForeignKeys.rkeyid) ON "
-          "tblObjects.id = tblForeignKeys.id ",
-          "WHERE tblForeignKeys.id = " + Dec(foreignKeyId) + " ",
-          "ORDER BY tblObjects_1.Name, tblObjects_2.Name, tblForeignKeys.keyno"};
+  return {
+      "SELECT tblForeignKeys.id, tblObjects.Name, tblObjects_1.Name AS fName, tblForeignKeys.fcolname, "
+      "tblObjects_2.Name AS rName, tblForeignKeys.rcolname, tblForeignKeys.keyno, tblForeignKeys.IsDeleteCascade, ",
+      "tblForeignKeys.IsUpdateCascade, tblForeignKeys.IsNotForRepl,tblForeignKeys.IsDisabled ",
+      "FROM tblObjects INNER JOIN (tblObjects AS tblObjects_2 INNER JOIN (tblObjects AS tblObjects_1 INNER JOIN "
+      "tblForeignKeys ON tblObjects_1.id = tblForeignKeys.fkeyid) ON tblObjects_2.id = tblForeignKeys.rkeyid) ON "
+      "tblObjects.id = tblForeignKeys.id ",
+      "WHERE tblForeignKeys.id = " + Dec(foreignKeyId) + " ",
+      "ORDER BY tblObjects_1.Name, tblObjects_2.Name, tblForeignKeys.keyno"};
 }
 
 }  // namespace schema

@@ -80,6 +80,8 @@ std::string TopToLimit(const std::string& text) {
 
 }  // namespace
 
-std::string JetToSqlite(const std::string& text) { return TopToLimit(DoubleQuotedToSingle(text)); }
+std::string JetToSqlite(const std::string& text) {
+  return TopToLimit(DoubleQuotedToSingle(text));
+}
 
 }  // namespace sqlite

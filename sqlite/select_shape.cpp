@@ -29,7 +29,9 @@ bool IsReserved(const std::string& s, const Token& t) {
   return IsJoinWord(s, t) || EndsFromClause(s, t) || IsAnyWord(s, t, {"ON", "USING", "INDEXED", "NOT", "AS"});
 }
 
-bool IsName(const Token& t) { return t.kind == Tok::Word || t.kind == Tok::Ident || t.kind == Tok::DQuoted; }
+bool IsName(const Token& t) {
+  return t.kind == Tok::Word || t.kind == Tok::Ident || t.kind == Tok::DQuoted;
+}
 
 // Index of the token after the ')' matching the '(' at `open`.
 std::size_t SkipParens(const std::string& s, const std::vector<Token>& toks, std::size_t open) {

@@ -5,8 +5,12 @@
 namespace sqlite::scan {
 
 namespace {
-bool IsNameStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
-bool IsNameChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
+bool IsNameStart(unsigned char c) {
+  return std::isalpha(c) || c == '_' || c >= 0x80;
+}
+bool IsNameChar(unsigned char c) {
+  return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
+}
 
 // End of a literal opened at `i` with `close`; a doubled `close` stays inside
 // unless `close` is ']'.
@@ -84,7 +88,9 @@ bool IsWord(const std::string& text, const Token& t, const char* keyword) {
   return keyword[k] == '\0';
 }
 
-bool IsPunct(const std::string& text, const Token& t, char c) { return t.kind == Tok::Punct && text[t.begin] == c; }
+bool IsPunct(const std::string& text, const Token& t, char c) {
+  return t.kind == Tok::Punct && text[t.begin] == c;
+}
 
 std::string NameOf(const std::string& text, const Token& t) {
   if (t.kind != Tok::Ident && t.kind != Tok::DQuoted) return text.substr(t.begin, t.end - t.begin);

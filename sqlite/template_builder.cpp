@@ -79,9 +79,8 @@ void CheckFresh(sqlite3* d, const std::string& name) {
       throw std::runtime_error(name + ": " + sqlite3_errmsg(d));
     StmtPtr s(raw);
     if (sqlite3_step(raw) == SQLITE_ROW && sqlite3_column_int64(raw, 0) > 0)
-      throw std::runtime_error(name + ": a fresh template holds 0 in every work-state column, but " + wc.table +
-                               "." + wc.column + " is set in " + std::to_string(sqlite3_column_int64(raw, 0)) +
-                               " row(s)");
+      throw std::runtime_error(name + ": a fresh template holds 0 in every work-state column, but " + wc.table + "." +
+                               wc.column + " is set in " + std::to_string(sqlite3_column_int64(raw, 0)) + " row(s)");
   }
 }
 

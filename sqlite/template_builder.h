@@ -1,6 +1,8 @@
 // Builds a template file from a readable description: a script of plain
 // SQL statements (INSERT, and UPDATE or DELETE where that reads better)
-// into the template tables, with -- and /* */ comments allowed.
+// into the template tables, with -- and /* */ comments allowed. The script
+// is SQLite's own SQL, not the template statements' dialect: texts stand in
+// single quotes and the column "Collate" in double quotes.
 #pragma once
 
 #include <stdexcept>

@@ -183,7 +183,9 @@ bool ParseDateText(const std::string& text, db::DateTime* out) {
   return true;
 }
 
-TemplateConnection::~TemplateConnection() { Close(); }
+TemplateConnection::~TemplateConnection() {
+  Close();
+}
 
 void TemplateConnection::Open(const db::ConnectParams& params) {
   if (db_) throw OleError(code::kAlreadyOpen, "The template connection is already open.");
@@ -203,8 +205,7 @@ void TemplateConnection::Open(const db::ConnectParams& params) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw OpenFailure(path, std::string("the file cannot be read (") + std::strerror(errno) + ").");
     in.read(header, sizeof header);
-    if (in.gcount() != static_cast<std::streamsize>(sizeof header) ||
-        std::memcmp(header, "SQLite format 3", 16) != 0)
+    if (in.gcount() != static_cast<std::streamsize>(sizeof header) || std::memcmp(header, "SQLite format 3", 16) != 0)
       throw OpenFailure(path, "it is not a SQLite 3 database.");
   }
 
@@ -244,9 +245,15 @@ void TemplateConnection::ExecPlain(const char* sql) {
   }
 }
 
-void TemplateConnection::BeginTrans() { ExecPlain("BEGIN"); }
-void TemplateConnection::CommitTrans() { ExecPlain("COMMIT"); }
-void TemplateConnection::RollbackTrans() { ExecPlain("ROLLBACK"); }
+void TemplateConnection::BeginTrans() {
+  ExecPlain("BEGIN");
+}
+void TemplateConnection::CommitTrans() {
+  ExecPlain("COMMIT");
+}
+void TemplateConnection::RollbackTrans() {
+  ExecPlain("ROLLBACK");
+}
 
 std::string TemplateConnection::CanonicalTable(const std::string& schema, const std::string& table) {
   if (!schema.empty() && Upper(schema) != "MAIN") return "";
@@ -268,7 +275,8 @@ std::string TemplateConnection::RowidName(const std::string& table) {
   if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) return "";
   StmtPtr s(raw);
   std::vector<std::string> cols;
-  while (sqlite3_step(raw) == SQLITE_ROW) cols.push_back(Upper(reinterpret_cast<const char*>(sqlite3_column_text(raw, 1))));
+  while (sqlite3_step(raw) == SQLITE_ROW)
+    cols.push_back(Upper(reinterpret_cast<const char*>(sqlite3_column_text(raw, 1))));
   for (const char* alias : {"rowid", "_rowid_", "oid"}) {
     bool used = false;
     for (const auto& c : cols) used = used || c == Upper(alias);
@@ -327,7 +335,7 @@ db::ResultSet TemplateConnection::Execute(const db::Statement& st) {
           std::string rowid = RowidName(canon[i]);
           if (rowid.empty()) continue;
           const auto& t = shape.tables[i];
-          std::string ref = !t.alias.empty() ? QuoteName(t.alias)
+          std::string ref = !t.alias.empty()   ? QuoteName(t.alias)
                             : t.schema.empty() ? QuoteName(t.table)
                                                : QuoteName(t.schema) + "." + QuoteName(t.table);
           extra += ", " + ref + "." + rowid + " AS \"__zr_key_" + std::to_string(keys.size()) + "\"";
@@ -452,6 +460,8 @@ void TemplateConnection::UpdateRow(const db::ResultSet& rs, std::size_t row,
   if (several) ExecPlain("RELEASE zr_post");
 }
 
-std::unique_ptr<db::Connection> MakeTemplateConnection() { return std::make_unique<TemplateConnection>(); }
+std::unique_ptr<db::Connection> MakeTemplateConnection() {
+  return std::make_unique<TemplateConnection>();
+}
 
 }  // namespace sqlite

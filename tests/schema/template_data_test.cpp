@@ -169,50 +169,64 @@ TEST_F(TemplateData, FlagWritesChangeExactlyTheirRow) {
     return q;
   };
   const std::vector<Case> cases = {
-      {"object found by the sweep", "tblObjects",
+      {"object found by the sweep",
+       "tblObjects",
        [&]() -> db::Query& {
          schema::OpenObjectsTable(*dm2);
          return locate(*dm2->ADOT_Objects, "Name", "ZAM");
        },
-       {{"ObiektIstnieje", 1}}, {"2.ObiektIstnieje: 0 -> 1"}},
-      {"text found equal", "tblObjects",
+       {{"ObiektIstnieje", 1}},
+       {"2.ObiektIstnieje: 0 -> 1"}},
+      {"text found equal",
+       "tblObjects",
        [&]() -> db::Query& {
          schema::OpenObjectsTable(*dm2);
          return locate(*dm2->ADOT_Objects, "Name", "vKlienci");
        },
-       {{"Sprawdzone", 1}}, {"4.Sprawdzone: 0 -> 1"}},
-      {"missing object created", "tblObjects",
+       {{"Sprawdzone", 1}},
+       {"4.Sprawdzone: 0 -> 1"}},
+      {"missing object created",
+       "tblObjects",
        [&]() -> db::Query& {
          schema::OpenTemplateQuery(*dm2->ADOQ_Objects, schema::MissingObjectsSql("P", 2));
          return *dm2->ADOQ_Objects;
        },
-       {{"Sprawdzone", 1}, {"ObiektIstnieje", 1}}, {"5.ObiektIstnieje: 0 -> 1", "5.Sprawdzone: 0 -> 1"}},
-      {"column with a default and a check", "tblColumnDef",
+       {{"Sprawdzone", 1}, {"ObiektIstnieje", 1}},
+       {"5.ObiektIstnieje: 0 -> 1", "5.Sprawdzone: 0 -> 1"}},
+      {"column with a default and a check",
+       "tblColumnDef",
        [&]() -> db::Query& {
          schema::OpenTemplateQuery(*dm2->ADOQ_ColumnDef, schema::ColumnsSql(1));
          auto& q = locate(*dm2->ADOQ_ColumnDef, "Name", "Kraj");
          q.Next();  // the second joined row of the same column
          return q;
        },
-       {{"Sprawdzone", 1}, {"PoleIstnieje", 1}}, {"3.PoleIstnieje: 0 -> 1", "3.Sprawdzone: 0 -> 1"}},
-      {"column added", "tblColumnDef",
+       {{"Sprawdzone", 1}, {"PoleIstnieje", 1}},
+       {"3.PoleIstnieje: 0 -> 1", "3.Sprawdzone: 0 -> 1"}},
+      {"column added",
+       "tblColumnDef",
        [&]() -> db::Query& {
          schema::OpenTemplateQuery(*dm2->ADOQ_ColumnDef, schema::ColumnsToAddSql(2));
          return locate(*dm2->ADOQ_ColumnDef, "Name", "Data");
        },
-       {{"Sprawdzone", 1}, {"PoleIstnieje", 1}}, {"8.PoleIstnieje: 0 -> 1", "8.Sprawdzone: 0 -> 1"}},
-      {"index created", "tblIndexes",
+       {{"Sprawdzone", 1}, {"PoleIstnieje", 1}},
+       {"8.PoleIstnieje: 0 -> 1", "8.Sprawdzone: 0 -> 1"}},
+      {"index created",
+       "tblIndexes",
        [&]() -> db::Query& {
          schema::OpenTemplateQuery(*dm2->ADOQ_Indexes, schema::MissingIndexesSql(2));
          return *dm2->ADOQ_Indexes;
        },
-       {{"Sprawdzone", 1}, {"IndeksIstnieje", 1}}, {"4.IndeksIstnieje: 0 -> 1", "4.Sprawdzone: 0 -> 1"}},
-      {"constraint found", "tblCheck_And_Default",
+       {{"Sprawdzone", 1}, {"IndeksIstnieje", 1}},
+       {"4.IndeksIstnieje: 0 -> 1", "4.Sprawdzone: 0 -> 1"}},
+      {"constraint found",
+       "tblCheck_And_Default",
        [&]() -> db::Query& {
          schema::OpenTemplateQuery(*dm2->ADOQ_CheckAndDefault, schema::CheckAndDefaultSql(1));
          return locate(*dm2->ADOQ_CheckAndDefault, "name", "CK_Klienci_Kraj");
        },
-       {{"Sprawdzone", 1}, {"ObiektIstnieje", 1}}, {"2.ObiektIstnieje: 0 -> 1", "2.Sprawdzone: 0 -> 1"}},
+       {{"Sprawdzone", 1}, {"ObiektIstnieje", 1}},
+       {"2.ObiektIstnieje: 0 -> 1", "2.Sprawdzone: 0 -> 1"}},
   };
   for (const auto& c : cases) {
     auto before = TakeSnapshot(dm2->ADO_CNN2, c.table);

@@ -23,7 +23,8 @@ TEST(TemplateSql, StatementsAreExact) {
       {"version", schema::TemplateVersionSql(), {"SELECT TOP 1 * from toolSysVersion"}},
       {"missing objects",
        schema::MissingObjectsSql("FN", 12),
-       {"SELECT * FROM tblObjects WHERE (Sprawdzone = 0) And (ObiektIstnieje = 0) And (xtype =\"FN\") and Priorytet = 12"}},
+       {"SELECT * FROM tblObjects WHERE (Sprawdzone = 0) And (ObiektIstnieje = 0) And (xtype =\"FN\") and Priorytet = "
+        "12"}},
       {"object text", schema::ObjectTextSql(305), {"SELECT * FROM tblObjectText WHERE ID = 305 ORDER BY ID, ROWID"}},
       {"columns", schema::ColumnsSql(7), {kSel, kFrom, "WHERE (tblColumnDef.ID = 7) ORDER BY tblColumnDef.ColOrder"}},
       {"columns to add",

@@ -1,11 +1,10 @@
-#include "sqlite/template_builder.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "sqlite/temp_template.h"
+#include "sqlite/template_builder.h"
 
 namespace {
 
@@ -36,10 +35,11 @@ TEST(TemplateBuilder, BuildsTheDescribedTemplateWithFreshFlags) {
   ASSERT_EQ(rs.rows.size(), 1u);
   EXPECT_EQ(rs.rows[0][0], Value::Int(1));
   // Work-state columns start at 0 when the description leaves them out.
-  rs = Query(*conn,
-             "SELECT (SELECT SUM(Sprawdzone + ObiektIstnieje) FROM tblObjects) + (SELECT SUM(Sprawdzone + PoleIstnieje) "
-             "FROM tblColumnDef) + (SELECT SUM(Sprawdzone + IndeksIstnieje) FROM tblIndexes) + (SELECT "
-             "SUM(Sprawdzone + ObiektIstnieje) FROM tblCheck_And_Default)");
+  rs =
+      Query(*conn,
+            "SELECT (SELECT SUM(Sprawdzone + ObiektIstnieje) FROM tblObjects) + (SELECT SUM(Sprawdzone + PoleIstnieje) "
+            "FROM tblColumnDef) + (SELECT SUM(Sprawdzone + IndeksIstnieje) FROM tblIndexes) + (SELECT "
+            "SUM(Sprawdzone + ObiektIstnieje) FROM tblCheck_And_Default)");
   EXPECT_EQ(rs.rows.at(0).at(0), Value::Int(0));
   // Identity and collation columns hold NULL where the description says so.
   // (In template statements "..." is a text; the column is [Collate].)
@@ -71,7 +71,8 @@ TEST(TemplateBuilder, BadDescriptionsAreRefusedWithTheirLineAndLeaveNoFile) {
     const char* expect;
   };
   const Case cases[] = {
-      {"-- objects\nINSERT INTO tblObjects (ID, Name, xtype) VALUES (1, 'A', 'U');\n\nINSERT INTO tblNope VALUES (1);\n",
+      {"-- objects\nINSERT INTO tblObjects (ID, Name, xtype) VALUES (1, 'A', 'U');\n\nINSERT INTO tblNope VALUES "
+       "(1);\n",
        "d.sql:4: no such table: tblNope"},
       {"INSERT INTO tblObjects (ID, Name, xtype) VALUES (1, 'A', 'U');\nDROP TABLE tblObjects;\n",
        "d.sql:2: only INSERT, UPDATE and DELETE"},

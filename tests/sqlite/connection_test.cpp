@@ -1,5 +1,3 @@
-#include "sqlite/template_connection.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +5,7 @@
 #include <filesystem>
 
 #include "sqlite/temp_template.h"
+#include "sqlite/template_connection.h"
 
 namespace {
 
@@ -126,8 +125,9 @@ TEST(TemplateExecute, BatchRunsToItsEndAndRaisesTheFirstFailure) {
   testutil::TempDir dir;
   auto conn = testutil::OpenSmallTemplate(dir.File("t.mdb"));
   try {
-    Exec(*conn, "UPDATE tblObjects SET Priorytet = 7 WHERE ID = 1; UPDATE tblMissing SET a = 1; "
-               "UPDATE tblObjects SET Priorytet = 8 WHERE ID = 2");
+    Exec(*conn,
+         "UPDATE tblObjects SET Priorytet = 7 WHERE ID = 1; UPDATE tblMissing SET a = 1; "
+         "UPDATE tblObjects SET Priorytet = 8 WHERE ID = 2");
     ADD_FAILURE() << "batch with a failing statement succeeded";
   } catch (const OleError& e) {
     EXPECT_NE(std::string(e.what()).find("tblMissing"), std::string::npos) << e.what();
@@ -142,8 +142,8 @@ TEST(TemplateExecute, ValuesKeepTheirKinds) {
   auto conn = testutil::OpenSmallTemplate(dir.File("t.mdb"));
   Exec(*conn, "CREATE TABLE tv (i INTEGER, r REAL, t TEXT, n INTEGER, d DATETIME, d2 DATE)");
   Exec(*conn, "INSERT INTO tv VALUES (?, ?, ?, ?, ?, ?)",
-      {Value::Int(42), Value::Real(2.5), Value::Str("zażółć"), Value::Null(), Value::Str("2026-12-09 13:45:10"),
-       Value::Str("not a date")});
+       {Value::Int(42), Value::Real(2.5), Value::Str("zażółć"), Value::Null(), Value::Str("2026-12-09 13:45:10"),
+        Value::Str("not a date")});
   auto rs = Exec(*conn, "SELECT * FROM tv");
   ASSERT_EQ(rs.rows.size(), 1u);
   const auto& r = rs.rows[0];

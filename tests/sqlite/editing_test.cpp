@@ -32,8 +32,7 @@ TEST_F(Editing, WholeTableRowFoundByNameIsTheOneWritten) {
   q->SetField("ObiektIstnieje", Value::Int(1));
   q->Post();
   EXPECT_EQ(q->Field("ObiektIstnieje"), Value::Int(1));
-  EXPECT_EQ(Changes(before, TakeSnapshot(*conn, "tblObjects")),
-            std::vector<std::string>{"2.ObiektIstnieje: 0 -> 1"});
+  EXPECT_EQ(Changes(before, TakeSnapshot(*conn, "tblObjects")), std::vector<std::string>{"2.ObiektIstnieje: 0 -> 1"});
 }
 
 TEST_F(Editing, JoinedColumnRowWritesOnlyItsColumnRow) {

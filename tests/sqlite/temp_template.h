@@ -42,7 +42,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-inline std::string SmallScript() { return std::string(ZR_SOURCE_DIR) + "/tests/data/templates/small.sql"; }
+inline std::string SmallScript() {
+  return std::string(ZR_SOURCE_DIR) + "/tests/data/templates/small.sql";
+}
 
 // Builds the small template at `path` and returns an open connection to it.
 inline std::unique_ptr<db::Connection> OpenSmallTemplate(const std::string& path) {
