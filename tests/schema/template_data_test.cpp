@@ -52,6 +52,14 @@ TEST_F(TemplateData, AlreadyUsedFollowsTheObjectFlags) {
   EXPECT_FALSE(schema::TemplateAlreadyUsed(*dm2));  // any failure counts as not used
 }
 
+TEST_F(TemplateData, ObjectTableKeepsStoredOrderForNamesDifferingInCase) {
+  Sql("INSERT INTO tblObjects (ID, Name, xtype, Priorytet) VALUES (0, 'ZAM', 'V', 1)");
+  schema::OpenObjectsTable(*dm2);
+  EXPECT_EQ(Column(*dm2->ADOT_Objects, "ID"), (Names{"1", "2", "3", "4", "5", "6", "0"}));
+  ASSERT_TRUE(dm2->ADOT_Objects->Locate("Name", "zam"));
+  EXPECT_EQ(dm2->ADOT_Objects->Field("xtype"), Value::Str("U"));  // the first in table order
+}
+
 TEST_F(TemplateData, VersionAndHighestPriority) {
   auto v = schema::ReadTemplateVersion(*dm2);
   EXPECT_TRUE(v.found);
