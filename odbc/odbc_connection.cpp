@@ -4,12 +4,14 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "odbc/connection_string.h"
+#include "odbc/decimal.h"
 #include "odbc/errors.h"
 #include "odbc/wide.h"
 
@@ -134,8 +136,9 @@ void BindParams(const Handle& st, const std::vector<db::Value>& params, std::vec
         b.w = Wide(v.IsNull() ? std::string() : v.AsString());
         const SQLULEN chars = b.w.size() - 1;
         b.ind = v.IsNull() ? SQL_NULL_DATA : static_cast<SQLLEN>(chars * sizeof(SQLWCHAR));
-        const SQLSMALLINT type = chars > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
-        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_WCHAR, type, chars == 0 ? 1 : chars, 0,
+        // Always a varying wide text (nvarchar, nvarchar(max) when long):
+        // the long legacy type cannot be compared with "=".
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, chars == 0 ? 1 : chars, 0,
                               b.w.data(), static_cast<SQLLEN>(b.w.size() * sizeof(SQLWCHAR)), &b.ind);
         break;
       }
@@ -196,10 +199,7 @@ db::Value ReadValue(const Handle& st, SQLUSMALLINT col, const Column& c) {
     case SQL_NUMERIC: {
       std::vector<unsigned char> raw;
       if (!ReadLong(st, col, SQL_C_CHAR, raw)) return db::Value::Null();
-      const std::string text(raw.begin(), raw.end());
-      if (c.digits == 0 && c.size <= 18) return db::Value::Int(std::strtoll(text.c_str(), nullptr, 10));
-      if (c.size <= 15) return db::Value::Real(std::strtod(text.c_str(), nullptr));
-      return db::Value::Str(text);
+      return DecimalValue(std::string(raw.begin(), raw.end()), c.digits);
     }
     case SQL_TYPE_DATE:
     case SQL_TYPE_TIMESTAMP:
