@@ -5,7 +5,9 @@
 
 namespace app {
 
-std::optional<std::string> InstalledAdoVersionText() { return odbc::DriverManagerVersionText(); }
+std::optional<std::string> InstalledAdoVersionText() {
+  return odbc::DriverManagerVersionText();
+}
 
 bool ReadAdoVersion(double& version, const AdoVersionProbe& probe) {
   try {

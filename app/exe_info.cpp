@@ -40,9 +40,13 @@ std::string ProgramDir() {
   return dir;
 }
 
-std::string ExeFileVersion(const std::string& path) { return IsThisProgram(path) ? ZR_FILE_VERSION : ""; }
+std::string ExeFileVersion(const std::string& path) {
+  return IsThisProgram(path) ? ZR_FILE_VERSION : "";
+}
 
-std::string ExeInternalName(const std::string& path) { return IsThisProgram(path) ? ZR_INTERNAL_NAME : ""; }
+std::string ExeInternalName(const std::string& path) {
+  return IsThisProgram(path) ? ZR_INTERNAL_NAME : "";
+}
 
 db::DateTime ExeFileDate(const std::string& path) {
   std::time_t when = 0;

@@ -7,9 +7,9 @@
 namespace app {
 namespace {
 
-const char* const kMonthsFull[12] = {"styczeń", "luty",     "marzec",   "kwiecień", "maj",      "czerwiec",
+const char* const kMonthsFull[12] = {"styczeń", "luty",     "marzec",   "kwiecień",    "maj",      "czerwiec",
                                      "lipiec",  "sierpień", "wrzesień", "październik", "listopad", "grudzień"};
-const char* const kMonthsGenitive[12] = {"stycznia", "lutego",   "marca",     "kwietnia",     "maja",      "czerwca",
+const char* const kMonthsGenitive[12] = {"stycznia", "lutego",   "marca",    "kwietnia",     "maja",      "czerwca",
                                          "lipca",    "sierpnia", "września", "października", "listopada", "grudnia"};
 const char* const kMonthsShort[12] = {"sty", "lut", "mar", "kwi", "maj", "cze",
                                       "lip", "sie", "wrz", "paź", "lis", "gru"};
@@ -31,7 +31,9 @@ std::string Num(int v, int width) {
   return buf;
 }
 
-const char* Pick(const char* const* names, int month) { return month >= 1 && month <= 12 ? names[month - 1] : ""; }
+const char* Pick(const char* const* names, int month) {
+  return month >= 1 && month <= 12 ? names[month - 1] : "";
+}
 
 }  // namespace
 
@@ -61,15 +63,22 @@ std::string FormatDateTime(const std::string& pattern, const db::DateTime& t) {
     while (i + n < pattern.size() && pattern[i + n] == c) ++n;
     switch (c) {
       case 'd':
-        if (n == 1) out += std::to_string(t.day);
-        else if (n == 2) out += Num(t.day, 2);
-        else out += (n == 3 ? kDaysShort : kDaysFull)[Weekday(t.year, t.month, t.day)];
+        if (n == 1)
+          out += std::to_string(t.day);
+        else if (n == 2)
+          out += Num(t.day, 2);
+        else
+          out += (n == 3 ? kDaysShort : kDaysFull)[Weekday(t.year, t.month, t.day)];
         break;
       case 'M':
-        if (n == 1) out += std::to_string(t.month);
-        else if (n == 2) out += Num(t.month, 2);
-        else if (n == 3) out += Pick(kMonthsShort, t.month);
-        else out += Pick(hasDay ? kMonthsGenitive : kMonthsFull, t.month);
+        if (n == 1)
+          out += std::to_string(t.month);
+        else if (n == 2)
+          out += Num(t.month, 2);
+        else if (n == 3)
+          out += Pick(kMonthsShort, t.month);
+        else
+          out += Pick(hasDay ? kMonthsGenitive : kMonthsFull, t.month);
         break;
       case 'y':
         out += n <= 2 ? Num(t.year % 100, 2) : Num(t.year, 4);
@@ -106,8 +115,12 @@ std::string FormatDateTime(const std::string& pattern, const db::DateTime& t) {
   return out;
 }
 
-std::string FormatShortDate(const db::DateTime& t) { return FormatDateTime(Formats().shortDateFormat, t); }
-std::string FormatLongTime(const db::DateTime& t) { return FormatDateTime(Formats().longTimeFormat, t); }
+std::string FormatShortDate(const db::DateTime& t) {
+  return FormatDateTime(Formats().shortDateFormat, t);
+}
+std::string FormatLongTime(const db::DateTime& t) {
+  return FormatDateTime(Formats().longTimeFormat, t);
+}
 
 std::string DateTimeToStr(const db::DateTime& t) {
   std::string s = FormatShortDate(t);

@@ -11,8 +11,8 @@
 namespace app {
 
 struct FormatSettings {
-  int currencyFormat = 3;           // amount, space, symbol
-  int negCurrFormat = 15;           // (amount space symbol)
+  int currencyFormat = 3;  // amount, space, symbol
+  int negCurrFormat = 15;  // (amount space symbol)
   char thousandSeparator = '.';
   char decimalSeparator = ',';
   int currencyDecimals = 2;

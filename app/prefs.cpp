@@ -80,12 +80,12 @@ std::string TrimSpaces(const std::string& s) {
 }
 
 struct Line {
-  std::string raw;                 // kept as is when not a value
+  std::string raw;  // kept as is when not a value
   bool isValue = false;
-  std::string name, value;         // unescaped
+  std::string name, value;  // unescaped
 };
 struct Section {
-  std::string name;                // unescaped; "" for lines before the first section
+  std::string name;  // unescaped; "" for lines before the first section
   std::vector<Line> lines;
 };
 
@@ -163,8 +163,10 @@ class FileStore : public PrefsStore {
     for (const Section& s : doc) {
       if (!s.name.empty()) text << '[' << Escape(s.name, "[]") << "]\n";
       for (const Line& l : s.lines) {
-        if (l.isValue) text << Escape(l.name, "=[;#") << '=' << Escape(l.value, "") << '\n';
-        else text << l.raw << '\n';
+        if (l.isValue)
+          text << Escape(l.name, "=[;#") << '=' << Escape(l.value, "") << '\n';
+        else
+          text << l.raw << '\n';
       }
     }
     std::error_code ec;
@@ -248,8 +250,7 @@ class RegistryStore : public PrefsStore {
     if (RegGetValueW(HKEY_CURRENT_USER, sub.c_str(), value.c_str(), flags, nullptr, nullptr, &size) != ERROR_SUCCESS)
       return std::nullopt;
     std::wstring buf(size / sizeof(wchar_t) + 1, L'\0');
-    if (RegGetValueW(HKEY_CURRENT_USER, sub.c_str(), value.c_str(), flags, nullptr, buf.data(), &size) !=
-        ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, sub.c_str(), value.c_str(), flags, nullptr, buf.data(), &size) != ERROR_SUCCESS)
       return std::nullopt;
     buf.resize(wcslen(buf.c_str()));
     return ToUtf8(buf);
@@ -270,8 +271,10 @@ std::unique_ptr<PrefsStore> MakeUserPrefsStore(const std::string& location) {
   return std::make_unique<RegistryStore>();
 #else
   std::string base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) base = xdg;
-  else base = HomeDir() + "/.config";
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+    base = xdg;
+  else
+    base = HomeDir() + "/.config";
   return std::make_unique<FileStore>(base + "/Tivorka/Zurararudud.ini");
 #endif
 }

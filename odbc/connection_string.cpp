@@ -36,8 +36,8 @@ void AddPair(std::string& out, const char* key, const std::string& value) {
 }  // namespace
 
 std::string QuoteValue(const std::string& value) {
-  bool brace = value.empty() || value.front() == ' ' || value.back() == ' ' || value.front() == '\t' ||
-               value.back() == '\t';
+  bool brace =
+      value.empty() || value.front() == ' ' || value.back() == ' ' || value.front() == '\t' || value.back() == '\t';
   for (char c : value)
     if (c == ';' || c == '{' || c == '}' || c == '=') brace = true;
   if (!brace) return value;
@@ -55,11 +55,13 @@ DriverChoice ChooseDriver(const std::string& override) {
   if (!override.empty()) {
     choice.driver = override;
   } else {
-    static const char* const kPaths[] = {
-        "/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so", "/usr/lib/aarch64-linux-gnu/odbc/libtdsodbc.so",
-        "/usr/lib/i386-linux-gnu/odbc/libtdsodbc.so",   "/usr/lib64/libtdsodbc.so",
-        "/usr/lib/libtdsodbc.so",                        "/usr/local/lib/libtdsodbc.so",
-        "/opt/homebrew/lib/libtdsodbc.so"};
+    static const char* const kPaths[] = {"/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so",
+                                         "/usr/lib/aarch64-linux-gnu/odbc/libtdsodbc.so",
+                                         "/usr/lib/i386-linux-gnu/odbc/libtdsodbc.so",
+                                         "/usr/lib64/libtdsodbc.so",
+                                         "/usr/lib/libtdsodbc.so",
+                                         "/usr/local/lib/libtdsodbc.so",
+                                         "/opt/homebrew/lib/libtdsodbc.so"};
     choice.driver = "FreeTDS";
     std::error_code ec;
     for (const char* p : kPaths)

@@ -5,7 +5,9 @@
 namespace odbc {
 namespace {
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& s, const char* prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
 
 bool IsLoginNumber(std::int32_t n) {
   // Login failed, untrusted domain, account disabled, locked, expired, must change.

@@ -15,10 +15,10 @@ namespace odbc {
 
 // One diagnostic record of a failed or partly failed ODBC call.
 struct DiagRecord {
-  std::string sqlstate;      // five characters, e.g. "42S02"
-  std::int32_t native = 0;   // the server's error number, 0 when none
-  int severity = -1;         // the server's severity, -1 when the driver does not tell
-  std::string message;       // UTF-8, e.g. "[FreeTDS][SQL Server]Invalid object name 'x'."
+  std::string sqlstate;     // five characters, e.g. "42S02"
+  std::int32_t native = 0;  // the server's error number, 0 when none
+  int severity = -1;        // the server's severity, -1 when the driver does not tell
+  std::string message;      // UTF-8, e.g. "[FreeTDS][SQL Server]Invalid object name 'x'."
 };
 
 // Whether the connection was established when the call failed: a broken

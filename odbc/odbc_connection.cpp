@@ -70,13 +70,12 @@ std::vector<DiagRecord> Diagnostics(const Handle& h) {
     SQLINTEGER native = 0;
     std::vector<SQLWCHAR> text(1024);
     SQLSMALLINT len = 0;
-    SQLRETURN rc = SQLGetDiagRecW(h.type(), h.get(), i, state, &native, text.data(),
-                                  static_cast<SQLSMALLINT>(text.size()), &len);
+    SQLRETURN rc =
+        SQLGetDiagRecW(h.type(), h.get(), i, state, &native, text.data(), static_cast<SQLSMALLINT>(text.size()), &len);
     if (rc == SQL_NO_DATA || !SQL_SUCCEEDED(rc)) break;
     if (len >= static_cast<SQLSMALLINT>(text.size())) {
       text.resize(static_cast<std::size_t>(len) + 1);
-      SQLGetDiagRecW(h.type(), h.get(), i, state, &native, text.data(), static_cast<SQLSMALLINT>(text.size()),
-                     &len);
+      SQLGetDiagRecW(h.type(), h.get(), i, state, &native, text.data(), static_cast<SQLSMALLINT>(text.size()), &len);
     }
     DiagRecord r;
     r.sqlstate = Narrow(state, 5);
@@ -127,8 +126,8 @@ void BindParams(const Handle& st, const std::vector<db::Value>& params, std::vec
         b.ts.hour = static_cast<SQLUSMALLINT>(t.hour);
         b.ts.minute = static_cast<SQLUSMALLINT>(t.minute);
         b.ts.second = static_cast<SQLUSMALLINT>(t.second);
-        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3, &b.ts,
-                              0, &b.ind);
+        rc = SQLBindParameter(st.get(), n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3, &b.ts, 0,
+                              &b.ind);
         break;
       }
       case db::Value::Kind::Text:
@@ -276,8 +275,8 @@ class OdbcConnection : public db::Connection {
     std::vector<SQLWCHAR> text = Wide(BuildConnectionString(params, driver, extra ? extra : ""));
     SQLWCHAR out[1024];
     SQLSMALLINT outLen = 0;
-    SQLRETURN rc = SQLDriverConnectW(dbc_.get(), nullptr, text.data(), SQL_NTS, out, 1024, &outLen,
-                                     SQL_DRIVER_NOPROMPT);
+    SQLRETURN rc =
+        SQLDriverConnectW(dbc_.get(), nullptr, text.data(), SQL_NTS, out, 1024, &outLen, SQL_DRIVER_NOPROMPT);
     std::fill(text.begin(), text.end(), 0);  // the password is in there
     if (!SQL_SUCCEEDED(rc)) {
       std::vector<DiagRecord> diag = Diagnostics(dbc_);
@@ -306,8 +305,8 @@ class OdbcConnection : public db::Connection {
 
   void BeginTrans() override {
     Live();
-    if (!SQL_SUCCEEDED(SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT,
-                                         reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
+    if (!SQL_SUCCEEDED(
+            SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
       Fail(dbc_, Phase::Connected, "A transaction cannot be started");
     inTrans_ = true;
   }
@@ -319,8 +318,7 @@ class OdbcConnection : public db::Connection {
     Handle st;
     if (!st.Alloc(SQL_HANDLE_STMT, dbc_.get())) Fail(dbc_, Phase::Connected, "No ODBC statement handle");
     SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(s.timeoutSeconds < 0 ? 0 : s.timeoutSeconds)),
-                   0);
+                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(s.timeoutSeconds < 0 ? 0 : s.timeoutSeconds)), 0);
     std::vector<ParamBuf> bufs;
     BindParams(st, s.params, bufs);
 
@@ -392,7 +390,9 @@ class OdbcConnection : public db::Connection {
 
 }  // namespace
 
-std::unique_ptr<db::Connection> MakeServerConnection() { return std::make_unique<OdbcConnection>(); }
+std::unique_ptr<db::Connection> MakeServerConnection() {
+  return std::make_unique<OdbcConnection>();
+}
 
 std::optional<std::string> DriverManagerVersionText() {
   Handle env, dbc;

@@ -39,8 +39,10 @@ std::u16string Utf8ToUtf16(const std::string& s) {
       bool ok = i + static_cast<std::size_t>(extra) < s.size();
       for (int k = 1; ok && k <= extra; ++k) {
         const unsigned char n = static_cast<unsigned char>(s[i + k]);
-        if ((n & 0xC0) != 0x80) ok = false;
-        else v = (v << 6) | (n & 0x3F);
+        if ((n & 0xC0) != 0x80)
+          ok = false;
+        else
+          v = (v << 6) | (n & 0x3F);
       }
       static const char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
       if (ok && v >= kMin[extra] && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF)) {

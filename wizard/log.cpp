@@ -19,7 +19,9 @@ std::string FirstChars(const std::string& s, std::size_t n) {
 
 }  // namespace
 
-ProgressLog::ProgressLog(app::Ui& ui, app::Clock& clock) : ui_(ui), clock_(clock) { Append(""); }
+ProgressLog::ProgressLog(app::Ui& ui, app::Clock& clock) : ui_(ui), clock_(clock) {
+  Append("");
+}
 
 void ProgressLog::AddLog(const std::string& text, bool stamp) {
   const std::string prefix = stamp ? app::FormatLongTime(clock_.Now()) : std::string("*********");

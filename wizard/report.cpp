@@ -125,15 +125,14 @@ std::string SaveReport(const std::vector<std::string>& lines, const std::string&
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) {
     const int err = errno;
-    throw std::runtime_error("Nie można utworzyć pliku \"" + path + "\": " +
-                             (err ? std::strerror(err) : "nieznany błąd"));
+    throw std::runtime_error("Nie można utworzyć pliku \"" + path +
+                             "\": " + (err ? std::strerror(err) : "nieznany błąd"));
   }
   out.write(rtf.data(), static_cast<std::streamsize>(rtf.size()));
   out.close();
   if (!out) {
     const int err = errno;
-    throw std::runtime_error("Nie można zapisać pliku \"" + path + "\": " +
-                             (err ? std::strerror(err) : "błąd zapisu"));
+    throw std::runtime_error("Nie można zapisać pliku \"" + path + "\": " + (err ? std::strerror(err) : "błąd zapisu"));
   }
   return path;
 }

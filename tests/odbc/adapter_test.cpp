@@ -2,11 +2,10 @@
 // with nothing listening, a missing driver, and the SQLite ODBC driver as a
 // stand-in server for the statement path (binding, reading, errors).
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,8 +22,10 @@ class EnvVar {
     setenv(name, value.c_str(), 1);
   }
   ~EnvVar() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
+    if (old_)
+      setenv(name_, old_->c_str(), 1);
+    else
+      unsetenv(name_);
   }
 
  private:
@@ -135,7 +136,8 @@ TEST_F(ThroughSqlite, ParametersAndValuesRoundTrip) {
   EXPECT_TRUE(Run("INSERT INTO t VALUES (?, ?, ?, ?)",
                   {db::Value::Int(5000000000LL), db::Value::Str(polish), db::Value::Real(2.5), db::Value::Date(when)})
                   .columns.empty());
-  Run("INSERT INTO t VALUES (?, ?, ?, ?)", {db::Value::Int(-1), db::Value::Null(), db::Value::Null(), db::Value::Null()});
+  Run("INSERT INTO t VALUES (?, ?, ?, ?)",
+      {db::Value::Int(-1), db::Value::Null(), db::Value::Null(), db::Value::Null()});
   const std::string longText(20000, 'x');
   Run("INSERT INTO t (a, b) VALUES (?, ?)", {db::Value::Int(2), db::Value::Str(longText)});
 

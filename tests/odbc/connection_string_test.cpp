@@ -23,9 +23,9 @@ const odbc::DriverChoice kMs{"ODBC Driver 18 for SQL Server", false};
 
 TEST(QuoteValue, BracesOnlyWhatNeedsIt) {
   const std::pair<std::string, std::string> cases[] = {
-      {"abc", "abc"},         {"", "{}"},           {" a", "{ a}"},        {"a ", "{a }"},
-      {"a;b", "{a;b}"},       {"a}b", "{a}}b}"},    {"a{b", "{a{b}"},      {"a=b", "{a=b}"},
-      {"}}", "{}}}}}"},       {"zażółć", "zażółć"}, {"a b", "a b"},        {"HOST\\INST", "HOST\\INST"},
+      {"abc", "abc"},   {"", "{}"},           {" a", "{ a}"},   {"a ", "{a }"},
+      {"a;b", "{a;b}"}, {"a}b", "{a}}b}"},    {"a{b", "{a{b}"}, {"a=b", "{a=b}"},
+      {"}}", "{}}}}}"}, {"zażółć", "zażółć"}, {"a b", "a b"},   {"HOST\\INST", "HOST\\INST"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(odbc::QuoteValue(in), out) << in;
 }

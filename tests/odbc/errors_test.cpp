@@ -24,8 +24,7 @@ TEST(MapCode, Table) {
       {"IM002", 0, db::code::kNoProvider},      {"IM003", 0, db::code::kNoProvider},
       {"08002", 0, db::code::kAlreadyOpen},     {"HY000", 50000, db::code::kCommandError},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(odbc::MapCode(c.state, c.native, -1), c.code) << c.state << " " << c.native;
+  for (const Case& c : cases) EXPECT_EQ(odbc::MapCode(c.state, c.native, -1), c.code) << c.state << " " << c.native;
 }
 
 TEST(IsInformation, NotesAreNotErrors) {

@@ -1,8 +1,7 @@
 #include "app/exe_info.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <ctime>
 #include <filesystem>

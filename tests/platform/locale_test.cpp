@@ -52,8 +52,8 @@ TEST_F(Formats, DatesAndTimes) {
 }
 
 TEST_F(Formats, StrToFloatUsesTheCommaOnly) {
-  const std::pair<const char*, double> good[] = {
-      {"2,1", 2.1}, {" 2,8 ", 2.8}, {"-0,5", -0.5}, {"+3", 3}, {"10", 10}, {",5", 0.5}, {"1,5E3", 1500}, {"2e-1", 0.2}};
+  const std::pair<const char*, double> good[] = {{"2,1", 2.1}, {" 2,8 ", 2.8}, {"-0,5", -0.5},  {"+3", 3},
+                                                 {"10", 10},   {",5", 0.5},    {"1,5E3", 1500}, {"2e-1", 0.2}};
   for (const auto& [text, v] : good) EXPECT_DOUBLE_EQ(app::StrToFloat(text), v) << text;
   for (const char* bad : {"2.1", "2,8,1", "", " ", "abc", "1.000,5", "2,1x", "e5", "1E", "-", "1e999"}) {
     double v = 42;
@@ -66,9 +66,9 @@ TEST_F(Formats, StrToFloatUsesTheCommaOnly) {
 }
 
 TEST_F(Formats, FloatToStr) {
-  const std::pair<double, const char*> cases[] = {{2.5, "2,5"},       {2, "2"},          {-0.125, "-0,125"},
-                                                  {1e20, "1E20"},     {1.5e-7, "1,5E-7"}, {0.1 + 0.2, "0,3"},
-                                                  {123456.789, "123456,789"}};
+  const std::pair<double, const char*> cases[] = {
+      {2.5, "2,5"},       {2, "2"},           {-0.125, "-0,125"},        {1e20, "1E20"},
+      {1.5e-7, "1,5E-7"}, {0.1 + 0.2, "0,3"}, {123456.789, "123456,789"}};
   for (const auto& [v, text] : cases) EXPECT_EQ(app::FloatToStr(v), text) << v;
 }
 

@@ -1,9 +1,8 @@
 #include "app/prefs.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -64,12 +63,12 @@ TEST_F(Prefs, KeyPathsAndSectionsInTheFile) {
   EXPECT_EQ(app::ReadPref(*store_, "loginprefs\\SERVERLIST", "server1"), "SRV1");
   ASSERT_TRUE(app::WritePref(*store_, "LOGINPREFS", "SERVERNAME", "SRV2"));
   EXPECT_EQ(app::ReadPref(*store_, "LoginPrefs", "ServerName"), "SRV2");
-  EXPECT_EQ(Slurp(file_).find("SRV1\n[") , std::string::npos);  // replaced, not added
+  EXPECT_EQ(Slurp(file_).find("SRV1\n["), std::string::npos);  // replaced, not added
 }
 
 TEST_F(Prefs, AnyTextRoundTrips) {
   const std::string values[] = {"  blanks at both ends  ", "a=b;c[d]e", "100% pewne", "dwie\nlinie\r\n",
-                                "zażółć gęślą jaźń", "[Section]", "tab\there", "%41 stays"};
+                                "zażółć gęślą jaźń",       "[Section]", "tab\there",  "%41 stays"};
   int k = 0;
   for (const std::string& v : values) ASSERT_TRUE(app::WritePref(*store_, "S", "v" + std::to_string(k++), v)) << v;
   ASSERT_TRUE(app::WritePref(*store_, "odd]section=", " name=with;odd[chars ", "value"));
@@ -109,12 +108,16 @@ class EnvVar {
  public:
   EnvVar(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
   }
   ~EnvVar() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
+    if (old_)
+      setenv(name_, old_->c_str(), 1);
+    else
+      unsetenv(name_);
   }
 
  private:
