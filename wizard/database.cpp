@@ -1,6 +1,10 @@
 #include "wizard/database.h"
 
+#include "app/exe_info.h"
+#include "app/locale.h"
 #include "app/text.h"
+#include "schema/template_data.h"
+#include "wizard/report.h"
 
 namespace wizard {
 namespace {
@@ -103,6 +107,12 @@ TMainWizard::TMainWizard(TF_Main& main, WizardView& view, std::vector<std::strin
       params_(std::move(params)),
       templatePath_(std::move(templatePath)),
       programFile_(std::move(programFile)) {}
+
+void TMainWizard::FormShow() {
+  view_.SetWizardEnabled(false);
+  view_.SetCaption("Orv-dbMod ver. " + app::ExeFileVersion(programFile_) + " z dnia " +
+                   app::FormatShortDate(app::ExeFileDate(programFile_)));
+}
 
 void TMainWizard::AfterLogin(const std::string& user) {
   view_.SetLoginPanel("Login:" + user);
@@ -244,29 +254,18 @@ void TMainWizard::ReadVersions() {
     // The database has no readable version: the earlier values stay.
   }
   try {
-    db::Query& q = *f.DM2.ADOQ_Version;
-    SetText(q, "SELECT TOP 1 * from toolSysVersion");
-    q.Open();
-    if (ReadVersionRow(q, f.TemplateVersion, labels_.LMDLVerNewD)) labels_.LMDLVerNew = f.TemplateVersion.Text();
-    q.Close();
+    const schema::TemplateVersionRow row = schema::ReadTemplateVersion(f.DM2);
+    f.TemplateVersion = {row.NrGlowny, row.NrPodrzedny_1, row.NrPodrzedny_2};
+    labels_.LMDLVerNewD = row.Aktualizacja;
+    labels_.LMDLVerNew = f.TemplateVersion.Text();
   } catch (const std::exception&) {
+    // An unreadable template version keeps the earlier values.
   }
   if (TemplateAlreadyUsed()) labels_.lblStatusTemplate = "UWAGA! Plik wzorca był już używany";
   view_.SetVersionLabels(labels_);
 }
 
-bool TMainWizard::TemplateAlreadyUsed() {
-  try {
-    db::Query& q = *f.DM2.ADOQ_Misc;
-    SetText(q, "SELECT (SUM(Sprawdzone+ObiektIstnieje)) AS Ilosc from tblObjects");
-    q.Open();
-    const bool used = !q.Eof() && q.Field("Ilosc").AsInteger() > 0;
-    q.Close();
-    return used;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
+bool TMainWizard::TemplateAlreadyUsed() { return schema::TemplateAlreadyUsed(f.DM2); }
 
 bool TMainWizard::StartRun(const std::function<void(TF_Main&)>& run) {
   if (!CanRun(f)) {
@@ -289,6 +288,15 @@ bool TMainWizard::StartRun(const std::function<void(TF_Main&)>& run) {
   }
   run(f);
   return true;
+}
+
+std::string TMainWizard::LMDAssistCancelClick() {
+  try {
+    return SaveReport(f.log.Lines(), f.ReportsFolder, f.clock);
+  } catch (const std::exception& e) {
+    f.ui.ShowMessageDialog(app::dkError, e.what(), app::dbClose, true);
+    return "";
+  }
 }
 
 }  // namespace wizard
