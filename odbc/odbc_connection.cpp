@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "odbc/batch.h"
 #include "odbc/connection_string.h"
 #include "odbc/decimal.h"
 #include "odbc/errors.h"
@@ -257,6 +258,28 @@ void FetchAll(const Handle& st, SQLSMALLINT ncols, db::ResultSet& rs) {
   }
 }
 
+// The results of one executed statement handle.
+class StatementCursor : public BatchCursor {
+ public:
+  explicit StatementCursor(const Handle& st) : st_(st) {}
+  Step StepOf(SQLRETURN rc) {
+    Step step;
+    if (rc == SQL_NO_DATA) return step;
+    step.status = rc == SQL_SUCCESS ? Step::Ok : rc == SQL_SUCCESS_WITH_INFO ? Step::OkWithInfo : Step::Error;
+    if (rc != SQL_SUCCESS) step.diag = Diagnostics(st_);
+    return step;
+  }
+  int ColumnCount() override {
+    SQLSMALLINT n = 0;
+    return SQL_SUCCEEDED(SQLNumResultCols(st_.get(), &n)) ? n : 0;
+  }
+  void Fetch(db::ResultSet& into) override { FetchAll(st_, static_cast<SQLSMALLINT>(ColumnCount()), into); }
+  Step MoreResults() override { return StepOf(SQLMoreResults(st_.get())); }
+
+ private:
+  const Handle& st_;
+};
+
 class OdbcConnection : public db::Connection {
  public:
   ~OdbcConnection() override { Close(); }
@@ -323,49 +346,8 @@ class OdbcConnection : public db::Connection {
     BindParams(st, s.params, bufs);
 
     std::vector<SQLWCHAR> text = Wide(s.text);
-    SQLRETURN rc = SQLExecDirectW(st.get(), text.data(), SQL_NTS);
-    db::ResultSet result;
-    bool haveResult = false;
-    std::optional<db::OleError> first;
-    // Every result of the batch is visited so that an error in any of its
-    // statements is seen; the server has run them all in any case.
-    for (int guard = 0; guard < 100000; ++guard) {
-      if (rc == SQL_NO_DATA) break;
-      bool stop = false;
-      if (rc == SQL_ERROR || rc == SQL_SUCCESS_WITH_INFO) {
-        std::vector<DiagRecord> diag = Diagnostics(st);
-        if (rc == SQL_ERROR || HasError(diag)) {
-          db::OleError e = MakeOleError(diag, Phase::Connected, "The statement failed");
-          // Out of sequence or nothing said: the driver cannot go further.
-          if (diag.empty()) stop = true;
-          for (const DiagRecord& r : diag)
-            if (r.sqlstate == "HY010") stop = true;
-          if (e.ConnectionLost()) stop = true;
-          if (!first) first = e;
-        }
-      } else if (rc != SQL_SUCCESS) {
-        if (!first) first = MakeOleError(Diagnostics(st), Phase::Connected, "The statement failed");
-        break;
-      }
-      if (stop) break;
-      if (SQL_SUCCEEDED(rc)) {
-        SQLSMALLINT ncols = 0;
-        SQLNumResultCols(st.get(), &ncols);
-        if (ncols > 0 && !haveResult) {
-          try {
-            FetchAll(st, ncols, result);
-            haveResult = true;
-          } catch (const db::OleError& e) {
-            if (!first) first = e;
-            if (e.ConnectionLost()) break;
-            result = db::ResultSet{};
-          }
-        }
-      }
-      rc = SQLMoreResults(st.get());
-    }
-    if (first) throw *first;
-    return result;
+    StatementCursor cursor(st);
+    return DrainBatch(cursor, cursor.StepOf(SQLExecDirectW(st.get(), text.data(), SQL_NTS)));
   }
 
  private:
