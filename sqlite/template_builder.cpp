@@ -109,8 +109,9 @@ void BuildTemplate(const std::string& scriptPath, const std::string& outPath, bo
       DbPtr d(raw);
       if (rc != SQLITE_OK)
         throw std::runtime_error("cannot create '" + part + "': " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
-      for (const auto& stmt : TemplateDdl()) Exec(d.get(), stmt, "template tables");
+      // One transaction for tables and content: one commit writes the file.
       Exec(d.get(), "BEGIN", part);
+      for (const auto& stmt : TemplateDdl()) Exec(d.get(), stmt, "template tables");
       RunScript(d.get(), script, scriptPath);
       CheckFresh(d.get(), scriptPath);
       Exec(d.get(), "COMMIT", part);
