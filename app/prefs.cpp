@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -98,14 +99,14 @@ class FileStore : public PrefsStore {
     if (!Load(doc)) return false;
     Section* sec = nullptr;
     for (Section& s : doc)
-      if (!s.name.empty() && SameText(s.name, keyPath)) sec = &s;
+      if (!sec && !s.name.empty() && SameText(s.name, keyPath)) sec = &s;
     if (!sec) {
       doc.push_back(Section{keyPath, {}});
       sec = &doc.back();
     }
     Line* line = nullptr;
     for (Line& l : sec->lines)
-      if (l.isValue && SameText(l.name, name)) line = &l;
+      if (!line && l.isValue && SameText(l.name, name)) line = &l;
     if (line) {
       line->value = value;
     } else {
@@ -198,13 +199,13 @@ class FileStore : public PrefsStore {
   std::string path_;
 };
 
-std::string HomeDir() {
 #ifndef _WIN32
+std::string HomeDir() {
   if (const char* h = std::getenv("HOME"); h && *h) return h;
   if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
-#endif
   return ".";
 }
+#endif
 
 #ifdef _WIN32
 // --- the registry store (Windows) -------------------------------------------
