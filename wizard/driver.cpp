@@ -1,7 +1,9 @@
 #include "wizard/driver.h"
 
+#include "schema/template_data.h"
+#include "wizard/report.h"
+
 #include <cstdio>
-#include <fstream>
 
 namespace wizard {
 
@@ -25,20 +27,15 @@ std::string InLiteral(const std::string& s) {
 
 // Keeps what the log holds at the moment the run was stopped, so nothing is
 // lost if the program cannot be left normally afterwards. Returns the path,
-// "" when there is no reports folder or the file cannot be written.
+// "" when there is no reports folder or the report cannot be written.
 std::string SaveLogCopy(TF_Main& f) {
   if (f.ReportsFolder.empty()) return "";
-  const db::DateTime n = f.clock.Now();
-  char name[96];
-  std::snprintf(name, sizeof name, "Modyfikacja_bazy_%02d-%02d-%04d_%02d_%02d_%02d_przerwano.txt", n.day, n.month,
-                n.year, n.hour, n.minute, n.second);
-  std::string path = f.ReportsFolder;
-  if (path.back() != '/' && path.back() != '\\') path += '/';
-  path += name;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  for (const auto& l : f.log.Lines()) out << l << "\r\n";
-  out.close();
-  return out ? path : "";
+  try {
+    return SaveReport(f.log.Lines(), f.ReportsFolder, f.clock);
+  } catch (const std::exception& e) {
+    f.AddLog(std::string("Nie zapisano raportu: ") + e.what(), true);
+    return "";
+  }
 }
 
 // Stops the run at a lost link: one message, one log line, flags set.
@@ -168,13 +165,7 @@ int ReadMaxPriority(TF_Main& f, bool* ok) {
   if (ok) *ok = true;
   auto& q = *f.DM2.ADOQ_Misc;
   try {
-    q.Close();
-    q.Clear();
-    q.Add("select max(priorytet) as MaxPriorytet from tblObjects");
-    q.Open();
-    q.First();
-    if (q.Eof()) return 0;
-    return static_cast<int>(q.Field("MaxPriorytet").AsInteger());
+    return schema::MaxPriority(f.DM2);
   } catch (const db::OleError& e) {
     if (ok) *ok = false;
     f.ReportSqlError(e.code(), e.what(), q.Lines());

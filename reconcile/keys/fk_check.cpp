@@ -3,26 +3,19 @@
 #include <set>
 
 #include "app/text.h"
-#include "reconcile/keys/fk_queries.h"
+#include "schema/stored_queries.h"
+#include "schema/template_data.h"
 #include "wizard/driver.h"
 
 namespace reconcile {
 
 namespace {
 
-// Loads a stored catalog text: close, clear, the lines with parameter
-// markers, the parameters by name, open.
-void Load(db::Query& q, const std::vector<std::string>& lines,
-          const std::vector<std::pair<std::string, db::Value>>& params, bool server) {
-  q.Close();
-  q.Clear();
-  q.SetParamCheck(true);
-  q.SetLines(lines);
+// Loads a stored catalog item, binds its parameters by name and opens it.
+void Load(db::Query& q, int position, const std::vector<std::pair<std::string, db::Value>>& params) {
+  schema::LoadStoredQuery(q, schema::LMDSL_SQL(), position);
   for (const auto& [name, v] : params) q.SetParam(name, v);
-  if (server)
-    wizard::OpenServer(q);
-  else
-    q.Open();
+  wizard::OpenServer(q);
   q.First();
 }
 
@@ -58,11 +51,8 @@ std::string Up(const db::Query& q, const char* field) { return app::UpperAZ(q.Fi
 // A key the template holds was dropped because it differs: clear its
 // existence flag so the creation step of this phase builds it again.
 void MarkForRecreation(wizard::TF_Main& f) {
-  auto& row = *f.DM2.ADOT_Objects;
   try {
-    row.Edit();
-    row.SetField("ObiektIstnieje", db::Value::Int(0));
-    row.Post();
+    schema::WriteFlags(*f.DM2.ADOT_Objects, {{"ObiektIstnieje", 0}});
   } catch (const std::exception& e) {
     ShowLoadError(f, e);
   }
@@ -103,8 +93,8 @@ void CheckForeignKey(wizard::TF_Main& f) {
   auto& srv = *f.MyDB.ADOQ_ForeignKeys;
   const std::string keyName = f.MyDB.ADOQ_sysobjects->Field("name").AsString();
   try {
-    Load(tpl, TemplateForeignKeysLines(), {{"objID_ACC", db::Value::Int(f.CurrentTemplateId)}}, false);
-    Load(srv, ForeignKeysLines(), {{"objID_SQL", db::Value::Int(f.CurrentServerId)}}, true);
+    schema::OpenTemplateForeignKey(f.DM2, f.CurrentTemplateId);
+    Load(srv, schema::sql_item::kForeignkeys, {{"objID_SQL", db::Value::Int(f.CurrentServerId)}});
   } catch (const wizard::LinkLost&) {
     throw;
   } catch (const std::exception& e) {
@@ -159,7 +149,7 @@ void DropObsoleteForeignKey(wizard::TF_Main& f) {
   std::string table, key;
   try {
     key = f.MyDB.ADOQ_sysobjects->Field("name").AsString();
-    Load(srv, ForeignKeysLines(), {{"objID_SQL", db::Value::Int(f.CurrentServerId)}}, true);
+    Load(srv, schema::sql_item::kForeignkeys, {{"objID_SQL", db::Value::Int(f.CurrentServerId)}});
     if (srv.Eof()) return;  // its table ships with the server: left alone
     table = srv.Field("fname").AsString();
   } catch (const wizard::LinkLost&) {
@@ -174,12 +164,11 @@ void DropObsoleteForeignKey(wizard::TF_Main& f) {
 void DropColumnForeignKeys(wizard::TF_Main& f, const std::string& column) {
   auto& q = *f.MyDB.ADOQ_ForeignKeys;
   try {
-    Load(q, FKeysForColumnLines(),
+    Load(q, schema::sql_item::kFKeysForColumn,
          {{"fcolname1", db::Value::Str(column)},
           {"fcolname2", db::Value::Str(column)},
           {"ftablename1", db::Value::Str(f.CurrentTableName)},
-          {"ftablename2", db::Value::Str(f.CurrentTableName)}},
-         true);
+          {"ftablename2", db::Value::Str(f.CurrentTableName)}});
   } catch (const wizard::LinkLost&) {
     throw;
   } catch (const std::exception& e) {
@@ -192,9 +181,8 @@ void DropColumnForeignKeys(wizard::TF_Main& f, const std::string& column) {
 void DropTableForeignKeys(wizard::TF_Main& f) {
   auto& q = *f.MyDB.ADOQ_ForeignKeys;
   try {
-    Load(q, FKesyForTableLines(),
-         {{"ftablename1", db::Value::Str(f.CurrentTableName)}, {"ftablename2", db::Value::Str(f.CurrentTableName)}},
-         true);
+    Load(q, schema::sql_item::kFKesyForTable,
+         {{"ftablename1", db::Value::Str(f.CurrentTableName)}, {"ftablename2", db::Value::Str(f.CurrentTableName)}});
   } catch (const wizard::LinkLost&) {
     throw;
   } catch (const std::exception& e) {

@@ -4,6 +4,7 @@
 #include "reconcile/keys/fk_check.h"
 #include "reconcile/objects/definition.h"
 #include "reconcile/objects/dispatch.h"
+#include "schema/template_data.h"
 #include "wizard/driver.h"
 
 namespace reconcile {
@@ -17,15 +18,6 @@ std::string DropKeyword(const std::string& type) {
   if (type == "P") return "PROCEDURE ";
   if (type == "FN" || type == "TF" || type == "IF") return "FUNCTION ";
   return "";
-}
-
-// The template table tblObjects as it now is, flags included.
-void ReopenObjectsTable(wizard::TF_Main& f) {
-  auto& t = *f.DM2.ADOT_Objects;
-  t.Close();
-  t.Clear();
-  t.Add("SELECT * FROM tblObjects");
-  t.Open();
 }
 
 // One server object of the list: look it up in the template and act.
@@ -109,7 +101,7 @@ void SweepObjects(wizard::TF_Main& f, const std::string& type, bool WithDefiniti
   f.AddLog("Operacja zakończona sukcesem", false);
   f.ui.SetProgress(app::ProgressBar::Object, 1, count, 1);
 
-  ReopenObjectsTable(f);
+  schema::OpenObjectsTable(f.DM2);
   f.AddLog("Sprawdzanie tabeli obiektów dla " + word, true);
 
   int n = 0;
