@@ -1,5 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "wizard/wizard_fixture.h"
 
@@ -200,6 +203,23 @@ TEST_F(WizardFixture, RunNeedsAChosenDatabaseAndSwitchesBackToIt) {
   mydb.ADOConn1.Close();  // the link is gone
   EXPECT_FALSE(Wizard().StartRun([&](wizard::TF_Main&) { ++runs; }));
   EXPECT_EQ(runs, 1);
+}
+
+TEST_F(WizardFixture, LeavingSavesTheReportOrSaysWhyNot) {
+  const auto dir = std::filesystem::temp_directory_path() / ("zr_report_" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  f.ReportsFolder = dir.string();
+  f.AddLog("Operacja zakończona sukcesem", false);
+  const std::string path = Wizard().LMDAssistCancelClick();
+  EXPECT_EQ(std::filesystem::path(path).filename(), "Modyfikacja_bazy_09-12-2026_14_05_33.DOC");
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_TRUE(ui.dialogs.empty());
+  f.ReportsFolder = (dir / "missing").string();
+  EXPECT_EQ(Wizard().LMDAssistCancelClick(), "");
+  ASSERT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(ui.dialogs[0].kind, app::dkError);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
