@@ -7,9 +7,7 @@
 #include "app/clock.h"
 #include "app/prefs.h"
 #include "gui/qt_program.h"
-#include "reconcile/objects/create.h"
-#include "reconcile/objects/sweep.h"
-#include "wizard/driver.h"
+#include "reconcile/objects/upgrade.h"
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
@@ -20,9 +18,8 @@ int main(int argc, char** argv) {
   config.programFile = QCoreApplication::applicationFilePath().toStdString();
 
   auto prefs = app::MakeUserPrefsStore();
-  const wizard::PhaseSteps steps{reconcile::SweepObjects, reconcile::AddMissingObjects};
   gui::QtProgram program(config, app::SystemClock(), *prefs,
-                         [&steps](wizard::TF_Main& f) { wizard::LMDAssistCompleted(f, steps); });
+                         [](wizard::TF_Main& f) { reconcile::RunUpgrade(f); });
   if (!program.Start()) return 1;
   return QApplication::exec();
 }
