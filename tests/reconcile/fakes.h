@@ -244,13 +244,15 @@ class Prefs : public app::PrefsStore {
 
 // The run state over the doubles, with the server connection open.
 struct Rig {
-  Rig()
+  // `templ` replaces the in-memory template (tmpl is then null).
+  explicit Rig(std::unique_ptr<db::Connection> templ = nullptr)
       : myDb([this](const db::ConnectParams&) {
           auto s = std::make_unique<Server>();
           server = s.get();
           return s;
         }),
-        dm2([this] {
+        dm2([this, &templ]() -> std::unique_ptr<db::Connection> {
+          if (templ) return std::move(templ);
           auto t = std::make_unique<Template>();
           tmpl = t.get();
           return t;
