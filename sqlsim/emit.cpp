@@ -1,0 +1,446 @@
+// SELECT and expressions into SQLite SQL over the catalog and data tables.
+#include <set>
+
+#include "sqlsim/engine.h"
+
+namespace sqlsim {
+
+namespace {
+
+const std::set<std::string>& SysViews() {
+  static const std::set<std::string> v = {
+      "objects", "tables", "views", "procedures", "triggers", "columns", "indexes", "index_columns", "stats",
+      "extended_properties", "foreign_keys", "foreign_key_columns", "check_constraints", "default_constraints",
+      "key_constraints", "sql_modules", "schemas", "database_principals", "database_role_members", "types",
+      "databases", "server_principals", "sql_logins"};
+  return v;
+}
+const std::set<std::string>& SysTables() {
+  static const std::set<std::string> v = {"sysobjects", "syscolumns", "systypes", "sysindexes", "sysindexkeys",
+                                          "sysfilegroups", "sysforeignkeys", "sysconstraints", "syscomments",
+                                          "sysusers", "sysdatabases"};
+  return v;
+}
+
+std::string Lit(const std::string& s) {
+  std::string r = "'";
+  for (char c : s) {
+    if (c == '\'') r += '\'';
+    r += c;
+  }
+  return r + "'";
+}
+
+std::string JoinName(const std::vector<std::string>& parts) {
+  std::string r;
+  for (std::size_t i = 0; i < parts.size(); ++i) r += (i ? "." : "") + parts[i];
+  return r;
+}
+
+struct Emitter {
+  Engine& eng;
+  Database& d;
+  int viewDepth = 0;
+
+  std::string Arg(const Expr& e) { return "(" + E(e) + ")"; }
+
+  std::string PropLiteral(const Expr& f, std::size_t i) {
+    if (f.args.size() <= i || f.args[i]->kind != Expr::String)
+      ThrowUnsupported(f.text + " with a property that is not a literal");
+    return Upper(f.args[i]->text);
+  }
+
+  void NeedArgs(const Expr& f, std::size_t lo, std::size_t hi) {
+    if (f.args.size() < lo || f.args.size() > hi)
+      throw SqlError(174, "The " + Upper(f.text) + " function requires " + std::to_string(lo) + " argument(s).", 15);
+  }
+
+  std::string TypeTest(const std::string& id, const std::string& types) {
+    return "(SELECT CASE WHEN trim(xtype) IN (" + types + ") THEN 1 ELSE 0 END FROM objects WHERE id = " + id + ")";
+  }
+
+  std::string ObjectProperty(const Expr& f) {
+    NeedArgs(f, 2, 2);
+    std::string id = Arg(*f.args[0]);
+    std::string p = PropLiteral(f, 1);
+    if (p == "ISMSSHIPPED") return "(SELECT is_ms_shipped FROM objects WHERE id = " + id + ")";
+    if (p == "ISUSERTABLE") return TypeTest(id, "'U'");
+    if (p == "ISTABLE") return TypeTest(id, "'U','S'");
+    if (p == "ISSYSTEMTABLE") return TypeTest(id, "'S'");
+    if (p == "ISVIEW") return TypeTest(id, "'V'");
+    if (p == "ISPROCEDURE") return TypeTest(id, "'P'");
+    if (p == "ISTRIGGER") return TypeTest(id, "'TR'");
+    if (p == "ISSCALARFUNCTION") return TypeTest(id, "'FN'");
+    if (p == "ISTABLEFUNCTION") return TypeTest(id, "'TF','IF'");
+    if (p == "ISINLINEFUNCTION") return TypeTest(id, "'IF'");
+    if (p == "ISPRIMARYKEY") return TypeTest(id, "'PK'");
+    if (p == "ISFOREIGNKEY") return TypeTest(id, "'F'");
+    if (p == "ISCHECKCNST") return TypeTest(id, "'C'");
+    if (p == "ISDEFAULTCNST") return TypeTest(id, "'D'");
+    if (p == "ISUNIQUECNST") return TypeTest(id, "'UQ'");
+    if (p == "ISCONSTRAINT") return TypeTest(id, "'PK','UQ','F','C','D'");
+    if (p == "CNSTISDELETECASCADE") return "(SELECT del_cascade FROM fks WHERE constid = " + id + ")";
+    if (p == "CNSTISUPDATECASCADE") return "(SELECT upd_cascade FROM fks WHERE constid = " + id + ")";
+    if (p == "CNSTISNOTREPL") return "(SELECT not_repl FROM cons WHERE constid = " + id + " AND kind IN (3,4))";
+    if (p == "CNSTISDISABLED") return "(SELECT disabled FROM cons WHERE constid = " + id + " AND kind IN (3,4))";
+    if (p == "CNSTISCOLUMN") return "(SELECT CASE WHEN colid > 0 THEN 1 ELSE 0 END FROM cons WHERE constid = " + id + ")";
+    if (p == "EXECISTRIGGERDISABLED") return "(SELECT disabled FROM objects WHERE id = " + id + " AND xtype = 'TR')";
+    if (p == "ISSCHEMABOUND") return "(SELECT schemabound FROM objects WHERE id = " + id + ")";
+    if (p == "ISENCRYPTED") return "(SELECT 0 FROM objects WHERE id = " + id + ")";
+    if (p == "OWNERID" || p == "SCHEMAID") return "(SELECT uid FROM objects WHERE id = " + id + ")";
+    if (p == "TABLEHASIDENTITY")
+      return "(SELECT EXISTS (SELECT 1 FROM columns c WHERE c.obj_id = o.id AND c.is_identity = 1) FROM objects o WHERE o.id = " + id + " AND o.xtype = 'U')";
+    if (p == "TABLEHASPRIMARYKEY")
+      return "(SELECT EXISTS (SELECT 1 FROM objects k WHERE k.parent_obj = o.id AND k.xtype = 'PK') FROM objects o WHERE o.id = " + id + " AND o.xtype = 'U')";
+    return "NULL";
+  }
+
+  std::string ColumnProperty(const Expr& f) {
+    NeedArgs(f, 3, 3);
+    std::string id = Arg(*f.args[0]), col = Arg(*f.args[1]);
+    std::string p = PropLiteral(f, 2);
+    std::string what;
+    if (p == "ISROWGUIDCOL") what = "is_rowguid";
+    else if (p == "ISIDENTITY") what = "is_identity";
+    else if (p == "ALLOWSNULL") what = "nullable";
+    else if (p == "ISCOMPUTED") what = "CASE WHEN computed IS NULL THEN 0 ELSE 1 END";
+    else if (p == "PRECISION") what = "prec";
+    else if (p == "SCALE") what = "scale";
+    else if (p == "COLUMNID") what = "colid";
+    else if (p == "CHARMAXLEN") what = "max_length";
+    else return "NULL";
+    return "(SELECT " + what + " FROM columns WHERE obj_id = " + id + " AND name = " + col + ")";
+  }
+
+  std::string IndexProperty(const Expr& f) {
+    NeedArgs(f, 3, 3);
+    std::string id = Arg(*f.args[0]), ind = Arg(*f.args[1]);
+    std::string p = PropLiteral(f, 2);
+    std::string what;
+    if (p == "ISUNIQUE") what = "is_unique";
+    else if (p == "ISCLUSTERED") what = "is_clustered";
+    else if (p == "ISSTATISTICS") what = "is_stat";
+    else if (p == "ISAUTOSTATISTICS" || p == "ISHYPOTHETICAL" || p == "ISDISABLED" || p == "ISPADINDEX") what = "0";
+    else if (p == "INDEXID") what = "indid";
+    else return "NULL";
+    return "(SELECT " + what + " FROM indexes WHERE obj_id = " + id + " AND name = " + ind + " AND indid > 0)";
+  }
+
+  std::string IndexKeyProperty(const Expr& f) {
+    NeedArgs(f, 4, 4);
+    std::string id = Arg(*f.args[0]), ind = Arg(*f.args[1]), key = Arg(*f.args[2]);
+    std::string p = PropLiteral(f, 3);
+    std::string what;
+    if (p == "ISDESCENDING") what = "is_desc";
+    else if (p == "COLUMNID") what = "colid";
+    else return "NULL";
+    return "(SELECT " + what + " FROM index_columns WHERE obj_id = " + id + " AND indid = " + ind +
+           " AND key_ordinal = " + key + " AND is_included = 0)";
+  }
+
+  std::string Ident(const Expr& f, const char* what) {
+    NeedArgs(f, 1, 1);
+    return std::string("(SELECT c.") + what +
+           " FROM objects o JOIN columns c ON c.obj_id = o.id AND c.is_identity = 1 WHERE o.name = tsql_objname(" +
+           E(*f.args[0]) + ") AND o.xtype = 'U')";
+  }
+
+  std::string Func(const Expr& f) {
+    const std::string& n = f.text;
+    if (f.parts.size() > 1) ThrowUnsupported("user-defined function " + JoinName(f.parts));
+    auto all = [&](const char* name) {
+      std::string r = std::string(name) + "(";
+      for (std::size_t i = 0; i < f.args.size(); ++i) r += (i ? ", " : "") + E(*f.args[i]);
+      return r + ")";
+    };
+    if (n == "OBJECTPROPERTY") return ObjectProperty(f);
+    if (n == "COLUMNPROPERTY") return ColumnProperty(f);
+    if (n == "INDEXPROPERTY") return IndexProperty(f);
+    if (n == "INDEXKEY_PROPERTY") return IndexKeyProperty(f);
+    if (n == "IDENT_SEED") return Ident(f, "seed");
+    if (n == "IDENT_INCR") return Ident(f, "incr");
+    if (n == "IDENT_CURRENT") {
+      NeedArgs(f, 1, 1);
+      return "(SELECT ident_cur FROM objects WHERE name = tsql_objname(" + E(*f.args[0]) + ") AND xtype = 'U')";
+    }
+    if (n == "COL_NAME") {
+      NeedArgs(f, 2, 2);
+      return "(SELECT name FROM columns WHERE obj_id = " + Arg(*f.args[0]) + " AND colid = " + Arg(*f.args[1]) + ")";
+    }
+    if (n == "COL_LENGTH") {
+      NeedArgs(f, 2, 2);
+      return "(SELECT c.max_length FROM objects o JOIN columns c ON c.obj_id = o.id WHERE o.name = tsql_objname(" +
+             E(*f.args[0]) + ") AND c.name = " + Arg(*f.args[1]) + ")";
+    }
+    if (n == "OBJECT_ID") {
+      NeedArgs(f, 1, 2);
+      return "(SELECT id FROM objects WHERE name = tsql_objname(" + E(*f.args[0]) + ") ORDER BY id LIMIT 1)";
+    }
+    if (n == "OBJECT_NAME") {
+      NeedArgs(f, 1, 2);
+      return "(SELECT name FROM objects WHERE id = " + Arg(*f.args[0]) + ")";
+    }
+    if (n == "USER_NAME") {
+      if (f.args.empty()) return "'dbo'";
+      return "(SELECT name FROM principals WHERE uid = " + Arg(*f.args[0]) + ")";
+    }
+    if (n == "USER_ID") {
+      if (f.args.empty()) return "1";
+      return "(SELECT uid FROM principals WHERE name = " + Arg(*f.args[0]) + ")";
+    }
+    if (n == "SCHEMA_NAME") return f.args.empty() ? "'dbo'" : "(CASE " + Arg(*f.args[0]) + " WHEN 1 THEN 'dbo' WHEN 4 THEN 'sys' WHEN 3 THEN 'INFORMATION_SCHEMA' END)";
+    if (n == "SCHEMA_ID") return "1";
+    if (n == "DB_NAME") return "tsql_db_name()";
+    if (n == "DB_ID") return "(SELECT database_id FROM srv_databases WHERE name = tsql_db_name())";
+    if (n == "SUSER_SNAME" || n == "SUSER_NAME" || n == "SYSTEM_USER") return Lit(eng.loginName);
+    if (n == "HOST_NAME") return "'SIM'";
+    if (n == "APP_NAME") return "'sim'";
+    if (n == "SERVERPROPERTY") {
+      NeedArgs(f, 1, 1);
+      return "tsql_serverproperty(" + E(*f.args[0]) + ")";
+    }
+    if (n == "ISNULL") {
+      NeedArgs(f, 2, 2);
+      return all("ifnull");
+    }
+    if (n == "COALESCE") return all("coalesce");
+    if (n == "NULLIF") return all("nullif");
+    if (n == "GETDATE" || n == "CURRENT_TIMESTAMP" || n == "SYSDATETIME" || n == "GETUTCDATE") return "tsql_getdate()";
+    if (n == "ROUND") {
+      NeedArgs(f, 2, 3);
+      return all("tsql_round");
+    }
+    if (n == "CHARINDEX") {
+      NeedArgs(f, 2, 3);
+      return all("tsql_charindex");
+    }
+    if (n == "SUBSTRING") {
+      NeedArgs(f, 3, 3);
+      return all("tsql_substring");
+    }
+    if (n == "LEFT") return all("tsql_left");
+    if (n == "RIGHT") return all("tsql_right");
+    if (n == "LEN") return all("tsql_len");
+    if (n == "DATALENGTH") return all("tsql_datalength");
+    if (n == "UPPER") return all("tsql_upper");
+    if (n == "LOWER") return all("tsql_lower");
+    if (n == "LTRIM") return "ltrim(" + E(*f.args.at(0)) + ", ' ')";
+    if (n == "RTRIM") return "rtrim(" + E(*f.args.at(0)) + ", ' ')";
+    if (n == "REPLACE") return all("replace");
+    if (n == "ABS") return all("abs");
+    if (n == "FLOOR") return all("tsql_floor");
+    if (n == "CEILING") return all("tsql_ceiling");
+    if (n == "NEWID") return "tsql_newid()";
+    if (n == "REPLICATE") return all("tsql_replicate");
+    if (n == "SPACE") return "tsql_replicate(' ', " + E(*f.args.at(0)) + ")";
+    if (n == "YEAR") return all("tsql_year");
+    if (n == "MONTH") return all("tsql_month");
+    if (n == "DAY") return all("tsql_day");
+    if (n == "COUNT" || n == "SUM" || n == "MIN" || n == "MAX" || n == "AVG") {
+      if (f.args.size() == 1 && f.args[0]->kind == Expr::Star) return n + "(*)";
+      return all(n.c_str());
+    }
+    throw SqlError(195, "'" + f.parts.back() + "' is not a recognized built-in function name.", 15);
+  }
+
+  std::string Cast(const Expr& c) {
+    TypeSpec ts = c.type;
+    const TypeInfo* ti = FindType(ts.name);
+    if (ti && (ti->cls == TypeClass::Char || ti->cls == TypeClass::Binary) && !ts.hasLength) {
+      ts.hasLength = true;
+      ts.length = 30;
+    }
+    ColType t = ResolveType(ts);
+    return "tsql_cast(" + E(*c.args[0]) + ", '" + t.name + "', " + std::to_string(t.maxLength) + ", " +
+           std::to_string(t.prec) + ", " + std::to_string(t.scale) + ")";
+  }
+
+  std::string SysVar(const std::string& v) {
+    if (v == "@@VERSION") return "tsql_version()";
+    if (v == "@@FETCH_STATUS") return std::to_string(eng.fetchStatus);
+    if (v == "@@ROWCOUNT") return std::to_string(eng.rowCount);
+    if (v == "@@IDENTITY" || v == "@@SCOPE_IDENTITY")
+      return eng.lastIdentity ? std::to_string(*eng.lastIdentity) : "NULL";
+    if (v == "@@ERROR") return "0";
+    if (v == "@@TRANCOUNT") return std::to_string(eng.tranCount);
+    if (v == "@@SERVERNAME" || v == "@@SERVICENAME") return "'SIM'";
+    if (v == "@@SPID") return "51";
+    if (v == "@@LANGUAGE") return Lit(eng.language);
+    throw SqlError(137, "Must declare the scalar variable \"" + v + "\".", 15);
+  }
+
+  std::string E(const Expr& e) {
+    switch (e.kind) {
+      case Expr::Number:
+        if (e.text.size() > 2 && (e.text[1] == 'x' || e.text[1] == 'X')) return "X'" + e.text.substr(2) + "'";
+        return e.text;
+      case Expr::String: return Lit(e.text) + " COLLATE CI";
+      case Expr::Null: return "NULL";
+      case Expr::Column: {
+        std::size_t n = e.parts.size();
+        if (n == 1) return QuoteId(e.parts[0]);
+        return QuoteId(e.parts[n - 2]) + "." + QuoteId(e.parts[n - 1]);
+      }
+      case Expr::Star: return e.parts.empty() ? "*" : QuoteId(e.parts.back()) + ".*";
+      case Expr::Var: {
+        if (!eng.vars.count(e.text)) throw SqlError(137, "Must declare the scalar variable \"" + e.text + "\".", 15);
+        return "@v_" + e.text.substr(1);
+      }
+      case Expr::SysVar: return SysVar(e.text);
+      case Expr::Param: return "?" + std::to_string(e.param + 1);
+      case Expr::Unary:
+        if (e.text == "NOT") return "NOT (" + E(*e.args[0]) + ")";
+        return e.text + "(" + E(*e.args[0]) + ")";
+      case Expr::Binary: {
+        const std::string& op = e.text;
+        if (op == "+") return "tsql_add(" + E(*e.args[0]) + ", " + E(*e.args[1]) + ")";
+        if (op == "^") return "tsql_xor(" + E(*e.args[0]) + ", " + E(*e.args[1]) + ")";
+        return "(" + E(*e.args[0]) + " " + op + " " + E(*e.args[1]) + ")";
+      }
+      case Expr::Func: return Func(e);
+      case Expr::Case: {
+        std::string r = "CASE";
+        if (e.caseOperand) r += " " + E(*e.caseOperand);
+        for (std::size_t i = 0; i + 1 < e.args.size(); i += 2)
+          r += " WHEN " + E(*e.args[i]) + " THEN " + E(*e.args[i + 1]);
+        if (e.caseElse) r += " ELSE " + E(*e.caseElse);
+        return r + " END";
+      }
+      case Expr::Cast: return Cast(e);
+      case Expr::In: {
+        std::string r = "(" + E(*e.args[0]) + (e.negated ? " NOT IN (" : " IN (");
+        if (e.sub) r += SelectSql(*e.sub, nullptr, nullptr);
+        for (std::size_t i = 1; i < e.args.size(); ++i) r += (i > 1 ? ", " : "") + E(*e.args[i]);
+        return r + "))";
+      }
+      case Expr::Like: {
+        std::string r = "(" + E(*e.args[0]) + (e.negated ? " NOT LIKE " : " LIKE ") + E(*e.args[1]);
+        if (e.args.size() > 2) r += " ESCAPE " + E(*e.args[2]);
+        return r + ")";
+      }
+      case Expr::Between:
+        return "(" + E(*e.args[0]) + (e.negated ? " NOT BETWEEN " : " BETWEEN ") + E(*e.args[1]) + " AND " +
+               E(*e.args[2]) + ")";
+      case Expr::IsNull: return "(" + E(*e.args[0]) + (e.negated ? " IS NOT NULL)" : " IS NULL)");
+      case Expr::Exists: return "EXISTS (" + SelectSql(*e.sub, nullptr, nullptr) + ")";
+      case Expr::Subquery: return "(" + SelectSql(*e.sub, nullptr, nullptr) + ")";
+      case Expr::Paren: return "(" + E(*e.args[0]) + ")";
+    }
+    return "NULL";
+  }
+
+  std::string Source(const TableRef& t) {
+    switch (t.kind) {
+      case TableRef::Join: {
+        std::string r = Source(*t.left) + " " + (t.joinType == "CROSS" ? "CROSS" : t.joinType) + " JOIN " + Source(*t.right);
+        if (t.on) r += " ON " + E(*t.on);
+        return r;
+      }
+      case TableRef::Derived: {
+        if (t.alias.empty()) throw SqlError(102, "Incorrect syntax near ')'.", 15);
+        return "(" + SelectSql(*t.sub, nullptr, nullptr) + ") AS " + QuoteId(t.alias);
+      }
+      case TableRef::Named: break;
+    }
+    const auto& p = t.name;
+    std::string last = p.back();
+    std::string alias = QuoteId(t.alias.empty() ? last : t.alias);
+    std::string schema = p.size() >= 2 ? FoldCase(p[p.size() - 2]) : "";
+    if (p.size() >= 3 && !p[p.size() - 3].empty()) {
+      Database* other = eng.Find(p[p.size() - 3]);
+      if (!other) throw SqlError(911, "Database '" + p[p.size() - 3] + "' does not exist. Make sure that the name is entered correctly.");
+      if (other != &d) ThrowUnsupported("a query across databases");
+    }
+    if (schema == "sys") {
+      std::string v = FoldCase(last);
+      if (SysViews().count(v)) return "sys_" + v + " AS " + alias;
+      if (SysTables().count(v)) return "v_" + v + " AS " + alias;
+      ThrowInvalidObject(JoinName(p));
+    }
+    if (schema == "information_schema") ThrowUnsupported("INFORMATION_SCHEMA views");
+    if (auto o = d.Resolve(p)) {
+      if (o->xtype == "U") return QuoteId(Database::DataTable(o->id)) + " AS " + alias;
+      if (o->xtype == "V") {
+        if (viewDepth > 16) ThrowUnsupported("views nested this deep");
+        SelectP vs = d.ViewSelect(o->id);
+        if (!vs) ThrowInvalidObject(JoinName(p));
+        ++viewDepth;
+        std::string inner = SelectSql(*vs, nullptr, nullptr);
+        --viewDepth;
+        return "(" + inner + ") AS " + alias;
+      }
+      if (o->xtype == "IF" || o->xtype == "TF") ThrowUnsupported("table-valued functions in FROM");
+    }
+    if (schema.empty() || schema == "dbo") {
+      std::string v = FoldCase(last);
+      if (SysTables().count(v)) return "v_" + v + " AS " + alias;
+    }
+    ThrowInvalidObject(JoinName(p));
+  }
+
+  std::string SelectSql(const Select& s, std::vector<bool>* dateCols, std::vector<bool>* anon) {
+    std::string r = "SELECT ";
+    if (s.distinct) r += "DISTINCT ";
+    for (std::size_t i = 0; i < s.items.size(); ++i) {
+      const SelectItem& it = s.items[i];
+      if (i) r += ", ";
+      r += E(*it.expr);
+      bool isDate = false;
+      if (it.expr->kind == Expr::Cast) {
+        const TypeInfo* ti = FindType(it.expr->type.name);
+        isDate = ti && ti->cls == TypeClass::Date;
+      } else if (it.expr->kind == Expr::Func && (it.expr->text == "GETDATE" || it.expr->text == "CURRENT_TIMESTAMP")) {
+        isDate = true;
+      }
+      bool anonymous = false;
+      if (it.hasAlias) {
+        r += " AS " + QuoteId(it.alias);
+      } else if (it.expr->kind == Expr::Column) {
+        r += " AS " + QuoteId(it.expr->parts.back());
+      } else if (it.expr->kind != Expr::Star) {
+        r += " AS " + QuoteId("__anon" + std::to_string(i));
+        anonymous = true;
+      }
+      if (it.expr->kind != Expr::Star) {
+        if (dateCols) dateCols->push_back(isDate);
+        if (anon) anon->push_back(anonymous);
+      }
+    }
+    if (!s.from.empty()) {
+      r += " FROM ";
+      for (std::size_t i = 0; i < s.from.size(); ++i) r += (i ? ", " : "") + Source(*s.from[i]);
+    }
+    if (s.where) r += " WHERE " + E(*s.where);
+    if (!s.groupBy.empty()) {
+      r += " GROUP BY ";
+      for (std::size_t i = 0; i < s.groupBy.size(); ++i) r += (i ? ", " : "") + E(*s.groupBy[i]);
+    }
+    if (s.having) r += " HAVING " + E(*s.having);
+    if (s.unionNext) r += (s.unionAll ? " UNION ALL " : " UNION ") + SelectSql(*s.unionNext, nullptr, nullptr);
+    if (!s.orderBy.empty()) {
+      r += " ORDER BY ";
+      for (std::size_t i = 0; i < s.orderBy.size(); ++i)
+        r += (i ? ", " : "") + E(*s.orderBy[i].first) + (s.orderBy[i].second ? " DESC" : "");
+    }
+    if (s.top) {
+      if (s.topPercent) ThrowUnsupported("TOP ... PERCENT");
+      r += " LIMIT " + E(*s.top);
+    }
+    return r;
+  }
+};
+
+}  // namespace
+
+std::string EmitSelect(Engine& eng, Database& d, const Select& s, std::vector<bool>* dateCols,
+                       std::vector<bool>* anon) {
+  Emitter em{eng, d};
+  return em.SelectSql(s, dateCols, anon);
+}
+
+std::string EmitExpr(Engine& eng, Database& d, const Expr& e) {
+  Emitter em{eng, d};
+  return em.E(e);
+}
+
+}  // namespace sqlsim
