@@ -18,14 +18,10 @@
 
 namespace guitest {
 
-inline QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_gui";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
+// The one application of the test program, made on first use on the
+// offscreen platform and destroyed when the tests are over (before the
+// process's exit handlers, which Qt's own globals would not survive).
+QApplication& App();
 
 // Base of every GUI fixture: the application exists before any member
 // widget of the fixture is built.
