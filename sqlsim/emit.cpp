@@ -41,8 +41,18 @@ struct Emitter {
   Engine& eng;
   Database& d;
   int viewDepth = 0;
+  int propArg = 0;                     // inside an argument of a catalog function
+  std::vector<std::string> scopes;     // the only source of each SELECT level, or "" when several
 
-  std::string Arg(const Expr& e) { return "(" + E(e) + ")"; }
+  // Arguments of the catalog functions become parts of subqueries over the
+  // catalog tables; an unqualified column must keep naming the query's own
+  // source, so it is qualified with that source's alias.
+  std::string Arg(const Expr& e) {
+    ++propArg;
+    std::string r = "(" + E(e) + ")";
+    --propArg;
+    return r;
+  }
 
   std::string PropLiteral(const Expr& f, std::size_t i) {
     if (f.args.size() <= i || f.args[i]->kind != Expr::String)
@@ -141,8 +151,8 @@ struct Emitter {
   std::string Ident(const Expr& f, const char* what) {
     NeedArgs(f, 1, 1);
     return std::string("(SELECT c.") + what +
-           " FROM objects o JOIN columns c ON c.obj_id = o.id AND c.is_identity = 1 WHERE o.name = tsql_objname(" +
-           E(*f.args[0]) + ") AND o.xtype = 'U')";
+           " FROM objects o JOIN columns c ON c.obj_id = o.id AND c.is_identity = 1 WHERE o.name = tsql_objname" +
+           Arg(*f.args[0]) + " AND o.xtype = 'U')";
   }
 
   std::string Func(const Expr& f) {
@@ -161,7 +171,7 @@ struct Emitter {
     if (n == "IDENT_INCR") return Ident(f, "incr");
     if (n == "IDENT_CURRENT") {
       NeedArgs(f, 1, 1);
-      return "(SELECT ident_cur FROM objects WHERE name = tsql_objname(" + E(*f.args[0]) + ") AND xtype = 'U')";
+      return "(SELECT ident_cur FROM objects WHERE name = tsql_objname" + Arg(*f.args[0]) + " AND xtype = 'U')";
     }
     if (n == "COL_NAME") {
       NeedArgs(f, 2, 2);
@@ -169,12 +179,12 @@ struct Emitter {
     }
     if (n == "COL_LENGTH") {
       NeedArgs(f, 2, 2);
-      return "(SELECT c.max_length FROM objects o JOIN columns c ON c.obj_id = o.id WHERE o.name = tsql_objname(" +
-             E(*f.args[0]) + ") AND c.name = " + Arg(*f.args[1]) + ")";
+      return "(SELECT c.max_length FROM objects o JOIN columns c ON c.obj_id = o.id WHERE o.name = tsql_objname" +
+             Arg(*f.args[0]) + " AND c.name = " + Arg(*f.args[1]) + ")";
     }
     if (n == "OBJECT_ID") {
       NeedArgs(f, 1, 2);
-      return "(SELECT id FROM objects WHERE name = tsql_objname(" + E(*f.args[0]) + ") ORDER BY id LIMIT 1)";
+      return "(SELECT id FROM objects WHERE name = tsql_objname" + Arg(*f.args[0]) + " ORDER BY id LIMIT 1)";
     }
     if (n == "OBJECT_NAME") {
       NeedArgs(f, 1, 2);
@@ -278,7 +288,11 @@ struct Emitter {
       case Expr::Null: return "NULL";
       case Expr::Column: {
         std::size_t n = e.parts.size();
-        if (n == 1) return QuoteId(e.parts[0]);
+        if (n == 1) {
+          if (propArg > 0 && !scopes.empty() && !scopes.back().empty())
+            return QuoteId(scopes.back()) + "." + QuoteId(e.parts[0]);
+          return QuoteId(e.parts[0]);
+        }
         return QuoteId(e.parts[n - 2]) + "." + QuoteId(e.parts[n - 1]);
       }
       case Expr::Star: return e.parts.empty() ? "*" : QuoteId(e.parts.back()) + ".*";
@@ -379,6 +393,14 @@ struct Emitter {
   }
 
   std::string SelectSql(const Select& s, std::vector<bool>* dateCols, std::vector<bool>* anon) {
+    std::string single;
+    if (s.from.size() == 1 && s.from[0]->kind != TableRef::Join)
+      single = s.from[0]->alias.empty() && s.from[0]->kind == TableRef::Named ? s.from[0]->name.back() : s.from[0]->alias;
+    scopes.push_back(single);
+    struct Pop {
+      std::vector<std::string>& v;
+      ~Pop() { v.pop_back(); }
+    } pop{scopes};
     std::string r = "SELECT ";
     if (s.distinct) r += "DISTINCT ";
     for (std::size_t i = 0; i < s.items.size(); ++i) {
