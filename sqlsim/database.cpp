@@ -54,6 +54,9 @@ db::Value ReadValue(sqlite3_stmt* st, int c, bool dateColumn) {
 Database::Database(Engine& engine, std::string name, std::string collation)
     : engine_(engine), name_(std::move(name)), collation_(std::move(collation)) {
   if (sqlite3_open(":memory:", &db_) != SQLITE_OK) throw SqlError(1802, "CREATE DATABASE failed.");
+  // Double-quoted text is never a string literal in emitted SQL.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   RegisterFunctions(*this);
   Script(CatalogSchemaSql());
   std::vector<Row> none;

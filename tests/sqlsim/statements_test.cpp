@@ -1,0 +1,278 @@
+// Statements the program sends: modules, grants and cursor batches, drops,
+// the version stamp, refusals, and the canonical script round trip.
+#include <gtest/gtest.h>
+
+#include "sqlsim/server.h"
+#include "tests/sqlsim/fixture.h"
+
+using db::Value;
+
+namespace {
+
+class Stmts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    try {
+      s.Load(simtest::kScript);
+      s.Execute("USE SHOP");
+    } catch (const sqlsim::SqlError& e) {
+      FAIL() << sqlsim::FormatMessages(e.messages());
+    }
+  }
+  db::ResultSet Ok(const std::string& sql, std::vector<Value> p = {}) {
+    try {
+      return s.Execute(sql, p);
+    } catch (const sqlsim::SqlError& e) {
+      ADD_FAILURE() << sql << "\n" << sqlsim::FormatMessages(e.messages());
+      return {};
+    }
+  }
+  // The numbers of the messages a refused batch raised.
+  std::vector<int> Refused(const std::string& sql) {
+    try {
+      s.Execute(sql);
+    } catch (const sqlsim::SqlError& e) {
+      std::vector<int> n;
+      for (auto& m : e.messages()) n.push_back(m.number);
+      return n;
+    }
+    return {};
+  }
+  std::vector<std::string> HelpText(const std::string& name) {
+    std::vector<std::string> r;
+    for (auto& row : Ok("exec sp_helptext '" + name + "'").rows) r.push_back(row[0].AsString());
+    return r;
+  }
+  sqlsim::Server s;
+};
+
+TEST_F(Stmts, HelpTextKeepsTheBatchAndSplitsLines) {
+  auto rs = Ok("exec sp_helptext 'pLista'");
+  ASSERT_EQ(rs.columns, std::vector<std::string>{"Text"});
+  EXPECT_EQ(HelpText("pLista"), (std::vector<std::string>{"-- comment before\r\n", "CREATE PROCEDURE pLista\r\n", "AS\r\n",
+                                                          "SELECT * FROM Klienci"}));
+  std::string longLine(300, 'x');
+  Ok("CREATE VIEW vDlugi AS SELECT 1 AS a -- " + longLine);
+  auto rows = HelpText("vDlugi");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].size(), 255u);
+  EXPECT_EQ(Refused("exec sp_helptext 'brak'"), std::vector<int>{15009});
+  EXPECT_EQ(Refused("exec sp_helptext 'Klienci'"), std::vector<int>{15197});
+}
+
+TEST_F(Stmts, AlterStoresTheBatchWithCreate) {
+  Ok("SET QUOTED_IDENTIFIER OFF\r\nSET ANSI_NULLS OFF");
+  Ok("-- nagłówek\r\nalter VIEW vKlienci AS\r\nSELECT Id, Nazwa, Kod FROM Klienci WHERE Kod <> \"x\"");
+  EXPECT_EQ(HelpText("vKlienci"), (std::vector<std::string>{"-- nagłówek\r\n", "CREATE VIEW vKlienci AS\r\n",
+                                                            "SELECT Id, Nazwa, Kod FROM Klienci WHERE Kod <> \"x\""}));
+  EXPECT_EQ(Ok("SELECT * FROM vKlienci ORDER BY Id").rows.size(), 2u);
+  // A view naming a column that does not exist is refused and the old text stays.
+  EXPECT_EQ(Refused("ALTER VIEW vKlienci AS SELECT Brak FROM Klienci"), std::vector<int>{207});
+  EXPECT_EQ(HelpText("vKlienci").size(), 3u);
+  EXPECT_EQ(Refused("ALTER PROCEDURE pBrak AS SELECT 1"), std::vector<int>{208});
+  EXPECT_EQ(Refused("CREATE PROCEDURE pLista AS SELECT 1"), std::vector<int>{2714});
+}
+
+TEST_F(Stmts, DropsOfEveryKind) {
+  Ok("DROP \r\nVIEW \r\n[vKlienci]");
+  Ok("DROP \r\nPROCEDURE \r\n[pLista]");
+  Ok("DROP \r\nFUNCTION \r\n[fDwa]");
+  Ok("DROP \r\nTRIGGER \r\n[trZam]");
+  EXPECT_EQ(Ok("SELECT count(*) FROM sysobjects WHERE xtype IN ('V','P','FN','TR')").rows[0][0].AsInteger(), 0);
+  EXPECT_EQ(Refused("DROP VIEW [vKlienci]"), std::vector<int>{3701});
+  // A referenced table cannot go; after its keys are dropped it can.
+  EXPECT_EQ(Refused("DROP \r\nTABLE \r\n[Klienci]"), std::vector<int>{3726});
+  EXPECT_EQ(Refused("ALTER TABLE [Klienci] DROP CONSTRAINT PK_Klienci"), (std::vector<int>{3725, 3727}));
+  Ok("ALTER TABLE [Zam] DROP CONSTRAINT FK_Zam_Klienci");
+  EXPECT_EQ(Refused("ALTER TABLE [Zam] DROP CONSTRAINT FK_Zam_Klienci"), (std::vector<int>{3728, 3727}));
+  Ok("DROP TABLE [Klienci]");
+  EXPECT_EQ(Refused("SELECT * FROM Klienci"), std::vector<int>{208});
+  EXPECT_EQ(Refused("DROP INDEX [Zam].PK_Zam"), std::vector<int>{3723});
+}
+
+TEST_F(Stmts, VersionStampReadsDayFirst) {
+  Ok("UPDATE toolSysVersion SET DEL=1 WHERE DEL=0\r\n"
+     "INSERT INTO toolSysVersion (NrGlowny, NrPodrzedny_1, NrPodrzedny_2,Aktualizacja)\r\n"
+     "VALUES (5,12,3,CAST('09-12-2026' AS DATETIME))");
+  auto rs = Ok("SELECT * from toolSysVersion WHERE DEL=0");
+  ASSERT_EQ(rs.rows.size(), 1u);
+  EXPECT_EQ(rs.rows[0][1].AsInteger(), 12);
+  EXPECT_EQ(rs.rows[0][3].AsDateTime(), (db::DateTime{2026, 12, 9, 0, 0, 0}));
+  EXPECT_EQ(Ok("SELECT count(*) FROM toolSysVersion WHERE DEL=1").rows[0][0].AsInteger(), 2);
+  EXPECT_EQ(Refused("SELECT CAST('31-02-2026' AS DATETIME)"), std::vector<int>{241});
+}
+
+TEST_F(Stmts, RoleGrantsAndCursorBatch) {
+  auto roles = Ok("select 'RoleName' = name from sysusers where issqlrole =1 and islogin=0 \r\n"
+                  "and not (uid >= 16384 and uid <= 16393) and uid<>0 order By name");
+  ASSERT_EQ(roles.rows.size(), 1u);
+  EXPECT_EQ(roles.columns[0], "RoleName");
+  EXPECT_EQ(roles.rows[0][0].AsString(), "Kasjer");
+  Ok("exec sp_addrolemember 'db_datareader', 'Kasjer'\r\nexec sp_addrolemember 'db_datawriter', 'Kasjer'");
+  Ok("DECLARE @sp_Name sysname\r\nDECLARE @sp_type varchar(40)\r\nDECLARE @sp_user sysname\r\n"
+     "DECLARE All_sp Scroll CURSOR\r\nFOR SELECT name, type, USER_NAME(uid) FROM sysobjects WHERE type IN ('FN', 'P')\r\n"
+     "ORDER BY name FOR READ ONLY\r\nOPEN All_sp\r\nFETCH NEXT FROM All_sp INTO @sp_Name , @sp_type, @sp_user\r\n"
+     "WHILE @@FETCH_STATUS=0\r\nBEGIN\r\nexec('GRANT EXECUTE ON [' + @sp_user + '].' +@sp_Name + ' TO ' + '[Kasjer]')\r\n"
+     "FETCH NEXT FROM All_sp INTO @sp_Name , @sp_type, @sp_user\r\nEND\r\nCLOSE All_sp\r\nDEALLOCATE All_sp");
+  auto perms = Ok("SELECT o.name FROM sys.objects o WHERE o.object_id IN (SELECT 1) ORDER BY 1");
+  (void)perms;
+  std::string canon = s.Canonical();
+  EXPECT_NE(canon.find("GRANT EXECUTE ON [dbo].[fDwa] TO [Kasjer]"), std::string::npos);
+  EXPECT_NE(canon.find("GRANT EXECUTE ON [dbo].[pLista] TO [Kasjer]"), std::string::npos);
+  EXPECT_NE(canon.find("EXEC sp_addrolemember N'db_datawriter', N'Kasjer'"), std::string::npos);
+  EXPECT_EQ(Refused("exec sp_addrolemember 'db_datareader', 'Nikt'"), std::vector<int>{15410});
+}
+
+TEST_F(Stmts, TriggersAndServerGrant) {
+  Ok("ALTER TABLE [Zam] DISABLE TRIGGER ALL");
+  EXPECT_EQ(Ok("SELECT OBJECTPROPERTY(OBJECT_ID('trZam'), 'ExecIsTriggerDisabled')").rows[0][0].AsInteger(), 1);
+  Ok("sp_msforeachtable \"ALTER TABLE ? ENABLE TRIGGER all\"");
+  EXPECT_EQ(Ok("SELECT OBJECTPROPERTY(OBJECT_ID('trZam'), 'ExecIsTriggerDisabled')").rows[0][0].AsInteger(), 0);
+  Ok("USE master\r\n\r\nDECLARE @Name SYSNAME\r\nDECLARE @sqlText VARCHAR(500)\r\n\r\nDECLARE cr CURSOR LOCAL FOR \r\n"
+     "SELECT name\r\nFROM sys.server_principals \r\nWHERE TYPE = 'S'\r\nand (name not like '%##%') AND name <> 'SA'\r\n\r\n"
+     "OPEN cr\r\n\r\nFETCH NEXT FROM cr INTO @Name\r\nWHILE @@FETCH_STATUS = 0\r\nBEGIN\r\n"
+     "\tSET @sqlText = 'GRANT VIEW SERVER STATE TO ' + @Name\r\n\tEXEC (@sqlText)\r\n\tFETCH NEXT FROM cr INTO @Name\r\nEND\r\n\r\n"
+     "CLOSE cr\r\nDEALLOCATE cr");
+  EXPECT_EQ(s.CurrentDatabase(), "master");
+  EXPECT_NE(s.Canonical().find("GRANT VIEW SERVER STATE TO [app]"), std::string::npos);
+}
+
+TEST_F(Stmts, TableDdlRefusals) {
+  struct Case {
+    const char* sql;
+    std::vector<int> numbers;
+  } cases[] = {
+      {"ALTER TABLE [Zam] ADD Nowa int NOT NULL", {4901}},
+      {"ALTER TABLE [Zam] ADD Ilosc int NULL", {2705}},
+      {"CREATE TABLE Klienci (a int)", {2714}},
+      {"ALTER TABLE [Zam] DROP COLUMN Ilosc", {5074, 5074, 4922}},
+      {"ALTER TABLE [Zam] DROP COLUMN Brak", {4924}},
+      {"ALTER TABLE [Zam] ALTER COLUMN Nr bigint NOT NULL", {5074, 4922}},
+      {"ALTER TABLE [toolSysVersion] ADD CONSTRAINT PK2 PRIMARY KEY (NrGlowny)", {8111, 1750}},
+      {"ALTER TABLE [Klienci] ADD CONSTRAINT PK2 PRIMARY KEY (Kod)", {1779, 1750}},
+      {"ALTER TABLE [Klienci] ALTER COLUMN Kod nvarchar(20) NULL", {5074, 4922}},
+      {"ALTER TABLE [Zam] ADD CONSTRAINT PK_Zam2 PRIMARY KEY (Nr)", {1779, 1750}},
+      {"ALTER TABLE [Zam] ADD CONSTRAINT FK_X FOREIGN KEY (Ilosc) REFERENCES Klienci (Kod)", {1776, 1750}},
+      {"CREATE UNIQUE INDEX IX_Poz ON Zam (Nr)", {1505, 3621}},
+      {"INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (1, 1, 1, 1)", {2627, 3621}},
+      {"INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (2, 1, 99, 1)", {547, 3621}},
+      {"INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (2, 1, 1, -1)", {547, 3621}},
+      {"INSERT INTO Klienci (Id, Nazwa) VALUES (7, 'x')", {544}},
+      {"UPDATE [Klienci] SET Id = 5", {8102}},
+      {"UPDATE [Klienci] SET Kod = 'zbyt dlugi tekst'", {8152, 3621}},
+      {"UPDATE [Zam] SET Ilosc = 'abc'", {245, 3621}},
+      {"SET IDENTITY_INSERT Zam ON", {8106}},
+      {"ALTER TABLE [Zam] NOCHECK CONSTRAINT Brak", {4917, 4916}},
+      {"ALTER TABLE [Klienci] ALTER COLUMN Opis int", {}},
+      {"TRUNCATE TABLE Zam", {50000}},
+      {"FROBNICATE everything", {2812}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Refused(c.sql), c.numbers) << c.sql;
+}
+
+TEST_F(Stmts, ColumnChangesKeepRows) {
+  Ok("ALTER TABLE [Klienci] ADD Punkty int NOT NULL DEFAULT 7");
+  EXPECT_EQ(Ok("SELECT Punkty FROM Klienci WHERE Id = 2").rows[0][0].AsInteger(), 7);
+  Ok("ALTER TABLE [Klienci] ALTER COLUMN Kod varchar(20) NULL");
+  auto rs = Ok("SELECT Kod FROM Klienci ORDER BY Id");
+  EXPECT_EQ(rs.rows[0][0].AsString(), "A1");
+  Ok("ALTER TABLE [Klienci] ADD  Kod_tmpXX1 int NULL");
+  Ok("UPDATE [Klienci] SET Kod_tmpXX1 = CAST(Punkty AS int)");
+  Ok("ALTER TABLE [Klienci] DROP COLUMN Kod_tmpXX1");
+  EXPECT_EQ(Refused("SELECT Kod_tmpXX1 FROM Klienci"), std::vector<int>{207});
+  // Deleting a referenced row is refused (cascades are not simulated).
+  EXPECT_EQ(Refused("DELETE FROM [Klienci] WHERE Id = 1"), (std::vector<int>{547, 3621}));
+  // The orphan query of a new foreign key.
+  Ok("ALTER TABLE [Zam] NOCHECK CONSTRAINT FK_Zam_Klienci");
+  Ok("INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (3, 1, 42, 1), (3, 2, NULL, 1)");
+  auto orphans = Ok("SELECT MT.* FROM Zam MT LEFT JOIN Klienci RT ON RT.Id=MT.IdKlienta WHERE RT.Id IS NULL AND MT.IdKlienta IS NOT NULL");
+  ASSERT_EQ(orphans.rows.size(), 1u);
+  EXPECT_EQ(orphans.rows[0][2].AsInteger(), 42);
+}
+
+TEST_F(Stmts, TransactionsUndoDdlAndData) {
+  s.BeginTrans();
+  Ok("DROP VIEW vKlienci");
+  Ok("DELETE FROM [Zam] WHERE Nr = 1");
+  s.RollbackTrans();
+  EXPECT_EQ(Ok("SELECT count(*) FROM Zam").rows[0][0].AsInteger(), 2);
+  EXPECT_EQ(HelpText("vKlienci").size(), 2u);
+}
+
+TEST_F(Stmts, CanonicalScriptRoundTrips) {
+  std::string a = s.Canonical();
+  sqlsim::Server t;
+  try {
+    t.Load(a);
+  } catch (const sqlsim::SqlError& e) {
+    FAIL() << sqlsim::FormatMessages(e.messages()) << "\n" << a;
+  }
+  EXPECT_EQ(t.Canonical(), a);
+  EXPECT_NE(a.find("CREATE TABLE [Klienci]"), std::string::npos);
+  EXPECT_NE(a.find("INSERT INTO [Klienci] ([Id], [Nazwa], [Opis], [Kod], [Guid], [Kwota]) VALUES (1, N'Żółw', NULL, N'A1', NULL, NULL)"),
+            std::string::npos);
+}
+
+TEST_F(Stmts, ConnectionMapsErrorsAndDirectives) {
+  sqlsim::Server* srv = nullptr;
+  auto c = sqlsim::MakeSimConnectionFromText(
+      std::string("-- sim: fail 1 \"DROP VIEW\" 3729 \"Cannot DROP VIEW 'vKlienci' because it is being referenced by object 'w'.\"\n"
+                  "-- sim: lose-connection-after 4\n") + simtest::kScript, &srv);
+  db::ConnectParams p;
+  p.initialCatalog = "SHOP";
+  c->Open(p);
+  auto code = [&](const std::string& sql) -> std::uint32_t {
+    try {
+      c->Execute({sql, {}});
+    } catch (const db::OleError& e) {
+      return e.code();
+    }
+    return 0;
+  };
+  try {
+    c->Execute({"SELECT * FROM Brak", {}});
+    ADD_FAILURE();
+  } catch (const db::OleError& e) {
+    EXPECT_EQ(e.code(), db::code::kCommandError);
+    EXPECT_EQ(std::string(e.what()), "[Sim][SQL Server]Invalid object name 'Brak'. (208)");
+  }
+  EXPECT_EQ(code("INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (1, 1, 1, 1)"), db::code::kIntegrity);
+  EXPECT_EQ(code("DROP VIEW vKlienci"), db::code::kCommandError);  // injected
+  EXPECT_EQ(code("DROP VIEW vKlienci"), 0u);                       // the second one is not
+  try {
+    c->Execute({"SELECT 1", {}});
+    ADD_FAILURE();
+  } catch (const db::OleError& e) {
+    EXPECT_EQ(e.code(), db::code::kUnreachable);
+    EXPECT_TRUE(e.ConnectionLost());
+  }
+  EXPECT_EQ(srv->RoundTrips(), 4u);  // the refused fifth batch never reached the server
+}
+
+TEST(SimConnection, RefusedLoginAndMissingFile) {
+  auto c = sqlsim::MakeSimConnectionFromText("-- sim: login \"app\" \"tajne\"\n");
+  db::ConnectParams p;
+  p.userId = "app";
+  p.password = "zle";
+  try {
+    c->Open(p);
+    ADD_FAILURE();
+  } catch (const db::OleError& e) {
+    EXPECT_EQ(e.code(), db::code::kLoginFailed);
+    EXPECT_NE(std::string(e.what()).find("(18456)"), std::string::npos);
+  }
+  p.password = "tajne";
+  c->Open(p);
+  EXPECT_TRUE(c->IsOpen());
+  auto f = sqlsim::MakeSimConnection();
+  p.dataSource = "sim:/nonexistent/x.sql";
+  try {
+    f->Open(p);
+    ADD_FAILURE();
+  } catch (const db::OleError& e) {
+    EXPECT_EQ(e.code(), db::code::kUnreachable);
+    EXPECT_NE(std::string(e.what()).find("/nonexistent/x.sql"), std::string::npos);
+  }
+}
+
+}  // namespace
