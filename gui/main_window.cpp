@@ -208,10 +208,11 @@ void MainWindow::FocusDatabaseList() {
 }
 
 void MainWindow::AppendLogLine(const QString& line) {
-  // The log starts with one empty line; every line goes in below it.
+  // The view holds exactly the lines given: the first one goes into the
+  // document's initial empty block, every later one into a new block.
   QTextCursor c(memoLOG->document());
   c.movePosition(QTextCursor::End);
-  c.insertBlock();
+  if (logLines_++ > 0) c.insertBlock();
   c.insertText(line);
   memoLOG->verticalScrollBar()->setValue(memoLOG->verticalScrollBar()->maximum());
 }

@@ -50,7 +50,9 @@ class MainWindow : public QMainWindow, public wizard::WizardView {
   void GoToPage(wizard::Page page) override { GoToPage(static_cast<int>(page)); }
   void FocusDatabaseList() override;
 
-  // Appends one line at the end of memoLOG and keeps it in view.
+  // Appends one line at the end of memoLOG and keeps it in view. The view
+  // shows the lines exactly as given (the log itself begins with its empty
+  // first line).
   void AppendLogLine(const QString& line);
 
   // The wizard frame: pages, heading and the three buttons.
@@ -101,6 +103,7 @@ class MainWindow : public QMainWindow, public wizard::WizardView {
   QWidget* MakeObjectTypesPage();
   QWidget* MakeProgressPage();
   QWidget* MakeBottomPanel();
+  int logLines_ = 0;
 };
 
 }  // namespace gui

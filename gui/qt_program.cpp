@@ -68,7 +68,10 @@ void QtProgram::Execute() {
   for (QWidget* b : {static_cast<QWidget*>(main.btnBack), static_cast<QWidget*>(main.btnNext),
                      static_cast<QWidget*>(main.btnCancel)})
     b->setEnabled(false);
-  program.wizard.StartRun(run_ ? run_ : [](wizard::TF_Main&) {});
+  program.wizard.StartRun([this](wizard::TF_Main& f) {
+    main.memoLOG->setFocus();  // the log keeps the focus while the run writes it
+    if (run_) run_(f);
+  });
   running_ = false;
   main.btnNext->setEnabled(true);
   main.btnCancel->setEnabled(true);

@@ -30,6 +30,14 @@ void QtUi::AppendLogLine(const std::string& line) { main_.AppendLogLine(QString:
 
 void QtUi::SetProgress(app::ProgressBar bar, int min, int max, int position) {
   QProgressBar* b = bar == app::ProgressBar::Main ? main_.LMDProgressMain : main_.LMDProgress;
+  if (max <= min) {
+    // A range of one value, which Qt's bar cannot draw: full when there is
+    // something at that position (a type with a single object), empty when
+    // there is nothing to do at all (a run without phases or types).
+    b->setRange(0, 1);
+    b->setValue(position > 0 ? 1 : 0);
+    return;
+  }
   b->setRange(min, max);
   b->setValue(position);
 }

@@ -42,6 +42,9 @@ TEST_F(QtProgramTest, StartShowsTheWizardDisabledAndTheLoginForm) {
   EXPECT_TRUE(program->loginForm.isVisible());
   EXPECT_FALSE(program->program.login.LoggedIn);
   EXPECT_EQ(program->loginForm.lblInfo->text(), "WPROWADŹ POPRAWNE DANE");
+  // The log's own first line is its empty one, shown once.
+  EXPECT_EQ(w.memoLOG->document()->blockCount(), 1);
+  EXPECT_EQ(w.memoLOG->toPlainText(), "");
   ASSERT_FALSE(guitest::Screenshot(program->loginForm, "F_ServerLogin_start").isNull());
 }
 
