@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "reconcile/fakes.h"
+#include "app/text.h"
 #include "reconcile/objects/upgrade.h"
 #include "sqlite/template_builder.h"
 #include "sqlite/template_connection.h"
@@ -36,7 +37,8 @@ std::filesystem::path TempDir() {
 // The wizard's run state over the simulator loaded from `dbScript` and a
 // fresh template built from `templateScript`, with `database` chosen.
 struct SimRig {
-  SimRig(const std::string& dbScript, const std::string& templateScript, const std::string& database)
+  SimRig(const std::string& dbScript, const std::string& templateScript, const std::string& database,
+         const std::string& language = "Polish")
       : templatePath((TempDir() / ("t" + std::to_string(++counter) + ".mdb")).string()),
         myDb([this, dbScript](const db::ConnectParams&) { return sqlsim::MakeSimConnectionFromText(dbScript, &server); }),
         dm2([this, &templateScript] {
@@ -51,7 +53,7 @@ struct SimRig {
         f(ui, clock, prefs, myDb, dm2, log) {
     db::ConnectParams p;
     p.dataSource = "sim:memory";
-    p.language = "Polish";
+    p.language = language;
     myDb.ADOConn1.Open(p);
     myDb.ADOQ_Misc->Add("USE " + database);
     myDb.ADOQ_Misc->ExecSQL();
@@ -187,5 +189,105 @@ TEST(EndToEnd, RefusedProcedureStaysUnflaggedAndTheWalkGoesOn) {
   EXPECT_FALSE(r.Logged("Dodanie obiektu pZly zakończona sukcesem"));
   EXPECT_TRUE(Has(after, "CREATE PROCEDURE pDobry AS"));
   EXPECT_EQ(r.Flag("pDobry", "Sprawdzone"), 1);
+  std::filesystem::remove_all(TempDir());
+}
+
+// A database at 5.11.0 for the closing steps and the lost link.
+const char* const kSmallDb = R"(CREATE DATABASE Firma
+GO
+USE Firma
+GO
+CREATE TABLE toolSysVersion (NrGlowny int NOT NULL, NrPodrzedny_1 int NOT NULL, NrPodrzedny_2 int NOT NULL,
+  Aktualizacja datetime NULL, DEL int NOT NULL CONSTRAINT DF_toolSysVersion_DEL DEFAULT (0))
+GO
+INSERT INTO toolSysVersion (NrGlowny, NrPodrzedny_1, NrPodrzedny_2, Aktualizacja, DEL) VALUES (5, 11, 0, '20250101', 0)
+GO
+CREATE TABLE Klienci (Id int NOT NULL CONSTRAINT PK_Klienci PRIMARY KEY, Nazwa nvarchar(50) NULL)
+GO
+)";
+
+TEST(EndToEnd, StampDateIsReadDayFirstWhateverTheSessionLanguage) {
+  for (const char* language : {"Polish", "us_english"}) {
+    SimRig r(kSmallDb, Data("failing/template.sql"), "Firma", language);
+    r.f.TemplateVersion = {5, 12, 0};
+    r.f.DatabaseVersion = {5, 11, 0};
+    ASSERT_EQ(reconcile::RunUpgrade(r.f), wizard::RunOutcome::Completed) << language;
+    EXPECT_FALSE(r.f.versionStampFailed) << language;
+    db::Query q(r.myDb.ADOConn1);
+    q.Add("USE Firma");
+    q.ExecSQL();
+    q.Clear();
+    q.Add("SELECT NrPodrzedny_1, Aktualizacja FROM toolSysVersion WHERE DEL=0");
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1) << language;
+    EXPECT_EQ(q.Field("NrPodrzedny_1").AsInteger(), 12) << language;
+    EXPECT_EQ(q.Field("Aktualizacja").AsDateTime(), (db::DateTime{2026, 12, 24})) << language;
+  }
+  std::filesystem::remove_all(TempDir());
+}
+
+TEST(EndToEnd, LostLinkStopsTheRunOnceWithoutStamping) {
+  // The link drops after a few batches of the first sweep.
+  SimRig r(std::string("-- sim: lose-connection-after 4\n") + kSmallDb, Data("failing/template.sql"), "Firma");
+  r.f.TemplateVersion = {5, 12, 0};
+  r.f.DatabaseVersion = {5, 11, 0};
+  r.f.ReportsFolder = TempDir().string();
+  EXPECT_EQ(reconcile::RunUpgrade(r.f), wizard::RunOutcome::Stopped);
+  EXPECT_TRUE(r.f.connectionLost);
+  EXPECT_EQ(r.ui.dialogs.size(), 1u);
+  EXPECT_TRUE(r.Logged("Przerwano proces uaktualniania - baza nie została w pełni uaktualniona"));
+  EXPECT_NE(r.ui.status.back(), "Zakończono proces uaktualniania");
+  for (const auto& b : r.batches) EXPECT_EQ(b.find("toolSysVersion"), std::string::npos) << b;
+  bool saved = false;
+  for (const auto& e : std::filesystem::directory_iterator(TempDir()))
+    if (e.path().filename().string().rfind("Modyfikacja_bazy_", 0) == 0) saved = true;
+  EXPECT_TRUE(saved);
+  std::filesystem::remove_all(TempDir());
+}
+
+// The demo that the README's first command runs: every text-defined object
+// of the template ends on the server with the template's text, nothing of
+// those kinds that the template lacks is left, and the version is stamped.
+TEST(EndToEnd, DemoDatabaseUpgraded) {
+  SimRig r(ReadFile(std::string(ZR_SOURCE_DIR) + "/demo/demo_old.sql"),
+           std::string(ZR_SOURCE_DIR) + "/demo/template.sql", "DEMO");
+  r.f.TemplateVersion = {5, 2, 0};
+  r.f.DatabaseVersion = {5, 1, 0};
+  ASSERT_EQ(reconcile::RunUpgrade(r.f), wizard::RunOutcome::Completed);
+  EXPECT_FALSE(r.f.connectionLost);
+  EXPECT_FALSE(r.f.versionStampFailed);
+  const std::string after = app::UpperAZ(r.server->Canonical());
+
+  db::Query objects(r.dm2.ADO_CNN2);
+  objects.Add("SELECT * FROM tblObjects");
+  objects.Open();
+  int textObjects = 0;
+  for (; !objects.Eof(); objects.Next()) {
+    const std::string type = app::UpperAZ(objects.Field("xtype").AsString());
+    if (type == "U" || type == "F") continue;
+    ++textObjects;
+    const std::string name = objects.Field("Name").AsString();
+    EXPECT_EQ(objects.Field("ObiektIstnieje").AsInteger(), 1) << name;
+    db::Query text(r.dm2.ADO_CNN2);
+    text.Add("SELECT * FROM tblObjectText WHERE ID = " + std::to_string(objects.Field("ID").AsInteger()) +
+             " ORDER BY ID, ROWID");
+    text.Open();
+    for (; !text.Eof(); text.Next()) {
+      const std::string line = app::UpperAZ(app::Trim(text.Field("Text").AsString()));
+      if (!line.empty()) EXPECT_NE(after.find(line), std::string::npos) << name << ": " << line;
+    }
+  }
+  EXPECT_GT(textObjects, 0);
+  // A second run on a fresh template copy changes none of these kinds.
+  SimRig again(r.server->Canonical(), std::string(ZR_SOURCE_DIR) + "/demo/template.sql", "DEMO");
+  again.f.TemplateVersion = {5, 2, 0};
+  again.f.DatabaseVersion = {5, 2, 0};
+  ASSERT_EQ(reconcile::RunUpgrade(again.f), wizard::RunOutcome::Completed);
+  for (const auto& c : again.Changes()) {
+    EXPECT_EQ(c.find("ALTER VIEW"), std::string::npos) << c;
+    EXPECT_EQ(c.find("CREATE PROCEDURE"), std::string::npos) << c;
+    EXPECT_EQ(c.find("DROP "), std::string::npos) << c;
+    EXPECT_EQ(c.find("FUNCTION"), std::string::npos) << c;
+  }
   std::filesystem::remove_all(TempDir());
 }
