@@ -132,7 +132,13 @@ int main(int argc, char** argv) {
   ui.SetReportsFolder(prog.paths.reportsFolder);
   if (!prog.Start(o.switches, true)) return 2;
 
-  const int status = Run(prog, o);
+  int status = Run(prog, o);
+  try {
+    prog.Close();  // a simulated server writes its database back here
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "zurararudud-cli: błąd przy zamykaniu połączenia: %s\n", e.what());
+    if (status == 0) status = 2;
+  }
   const std::string report = prog.wizard.LMDAssistCancelClick();
   if (!report.empty()) std::fprintf(stderr, "Raport: %s\n", report.c_str());
   return status;

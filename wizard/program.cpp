@@ -1,5 +1,7 @@
 #include "wizard/program.h"
 
+#include <exception>
+
 #include "app/exe_info.h"
 #include "sqlite/template_connection.h"
 
@@ -20,6 +22,28 @@ Program::Program(app::Ui& ui, app::Clock& clock, app::PrefsStore& prefs, app::Lo
       config_(std::move(config)) {
   F_Main.ProgramDir = paths.programDir;
   F_Main.ReportsFolder = paths.reportsFolder;
+}
+
+Program::~Program() {
+  try {
+    Close();
+  } catch (...) {
+  }
+}
+
+void Program::Close() {
+  std::exception_ptr first;
+  try {
+    MyDB.ADOConn1.Close();
+  } catch (...) {
+    first = std::current_exception();
+  }
+  try {
+    DM2.ADO_CNN2.Close();
+  } catch (...) {
+    if (!first) first = std::current_exception();
+  }
+  if (first) std::rethrow_exception(first);
 }
 
 bool Program::StartBeforeLogin() {

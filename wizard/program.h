@@ -31,6 +31,16 @@ class Program {
   Program(app::Ui& ui, app::Clock& clock, app::PrefsStore& prefs, app::LoginView& loginView,
           WizardView& wizardView, ProgramConfig config, std::function<void()> terminate,
           std::unique_ptr<db::Connection> templateConnection = nullptr);
+  // Closes both connections (a simulated server writes its database back
+  // on close); errors on the way out are swallowed. Call Close first to see
+  // them.
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Closes the server and the template connections. Throws what the
+  // adapters throw (db::OleError); both are attempted.
+  void Close();
 
   // Formats and data-access check (false: the program must end, nothing
   // else is done), the reports folder with its warning, the wizard's
