@@ -192,7 +192,14 @@ db::ResultSet Engine::RunBatch(const std::string& text, const std::vector<db::Va
   vars.clear();
   fetchStatus = -1;
   params = ps;
-  Batch b = ParseBatch(text, quotedIdentifier);
+  std::string key = (quotedIdentifier ? "1" : "0") + text;
+  auto hit = parsed_.find(key);
+  if (hit == parsed_.end()) {
+    if (parsed_.size() > 500) parsed_.clear();
+    hit = parsed_.emplace(key, std::make_shared<Batch>(ParseBatch(text, quotedIdentifier))).first;
+  }
+  std::shared_ptr<Batch> keep = hit->second;
+  const Batch& b = *keep;
   if ((int)ps.size() < b.paramCount)
     throw SqlError(8178, "The parameterized query expects parameter #" + std::to_string(ps.size() + 1) + ", which was not supplied.");
   db::ResultSet first;

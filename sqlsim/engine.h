@@ -122,6 +122,7 @@ class Engine {
 
  private:
   std::int64_t dbCounter_ = 4;
+  std::map<std::string, std::shared_ptr<Batch>> parsed_;  // parsed batches by text
 };
 
 // SQLite user functions and the CI collation for one database.

@@ -2,6 +2,9 @@
 // the version stamp, refusals, and the canonical script round trip.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "sqlsim/server.h"
 #include "tests/sqlsim/fixture.h"
 
@@ -276,3 +279,40 @@ TEST(SimConnection, RefusedLoginAndMissingFile) {
 }
 
 }  // namespace
+
+TEST(SimDemo, LoadsRunsAndWritesBackTheSameScript) {
+  std::string src = std::string(ZR_SOURCE_DIR) + "/tests/data/sim/demo_old.sql";
+  std::string copy = std::string(ZR_BINARY_DIR) + "/sim_demo_copy.sql";
+  {
+    std::ifstream in(src, std::ios::binary);
+    std::ofstream out(copy, std::ios::binary | std::ios::trunc);
+    out << in.rdbuf();
+  }
+  auto c = sqlsim::MakeSimConnection();
+  db::ConnectParams p;
+  p.dataSource = "sim:" + copy;
+  p.initialCatalog = "MASTER";
+  p.language = "Polish";
+  c->Open(p);
+  c->Execute({"USE DEMO", {}});
+  auto v = c->Execute({"SELECT * from toolSysVersion WHERE DEL=0", {}});
+  ASSERT_EQ(v.rows.size(), 1u);
+  EXPECT_EQ(v.rows[0][0].AsInteger(), 5);
+  EXPECT_EQ(v.rows[0][1].AsInteger(), 1);
+  auto tables = c->Execute({"SELECT count(*) FROM sys.objects WHERE type = 'U'", {}});
+  EXPECT_GE(tables.rows[0][0].AsInteger(), 24);
+  c->Execute({"UPDATE toolSysVersion SET DEL=1 WHERE DEL=0\r\nINSERT INTO toolSysVersion (NrGlowny, NrPodrzedny_1, NrPodrzedny_2,Aktualizacja)\r\n"
+              "VALUES (5,2,0,CAST('09-12-2026' AS DATETIME))", {}});
+  c->Close();
+  std::ifstream back(copy, std::ios::binary);
+  std::stringstream ss;
+  ss << back.rdbuf();
+  sqlsim::Server again;
+  again.Load(ss.str());
+  EXPECT_EQ(again.Canonical(), ss.str());
+  again.Execute("USE DEMO");
+  auto v2 = again.Execute("SELECT NrPodrzedny_1, Aktualizacja FROM toolSysVersion WHERE DEL=0");
+  ASSERT_EQ(v2.rows.size(), 1u);
+  EXPECT_EQ(v2.rows[0][0].AsInteger(), 2);
+  EXPECT_EQ(v2.rows[0][1].AsDateTime(), (db::DateTime{2026, 12, 9, 0, 0, 0}));
+}
