@@ -62,7 +62,20 @@ void VersionStamp(TF_Main& f) {
     q.Close();
     q.Clear();
     for (const auto& l : VersionStampLines(f.TemplateVersion, f.clock.Now())) q.Add(l);
-    ExecServer(q);
+    // One transaction: a failed insert must not leave the database without
+    // a current version row after the update has run.
+    f.MyDB.ADOConn1.BeginTrans();
+    try {
+      ExecServer(q);
+      f.MyDB.ADOConn1.CommitTrans();
+    } catch (...) {
+      try {
+        f.MyDB.ADOConn1.RollbackTrans();
+      } catch (const std::exception&) {
+        // The link or the transaction is gone; the failure itself is reported.
+      }
+      throw;
+    }
   } catch (const LinkLost&) {
     throw;
   } catch (const std::exception& e) {

@@ -172,6 +172,9 @@ TEST(EndToEnd, ObjectsReconciledThenASecondRunChangesNothing) {
     for (std::size_t i = 0; i < b.size(); ++i) t += (i ? "\r\n" : "") + b[i];
     closing.push_back(t);
   }
+  // The stamp runs in a transaction of its own.
+  closing.insert(closing.begin(), "BEGIN TRANSACTION");
+  closing.insert(closing.begin() + 2, "COMMIT TRANSACTION");
   EXPECT_EQ(again.Changes(), closing);
   std::filesystem::remove_all(TempDir());
 }
@@ -289,5 +292,24 @@ TEST(EndToEnd, DemoDatabaseUpgraded) {
     EXPECT_EQ(c.find("DROP "), std::string::npos) << c;
     EXPECT_EQ(c.find("FUNCTION"), std::string::npos) << c;
   }
+  std::filesystem::remove_all(TempDir());
+}
+
+TEST(EndToEnd, FailedStampKeepsTheCurrentVersionRow) {
+  std::string db = kSmallDb;
+  db.replace(db.find("DEFAULT (0))"), 12, "DEFAULT (0), CONSTRAINT CK_Wersja CHECK (NrPodrzedny_1 < 12))");
+  SimRig r(db, Data("failing/template.sql"), "Firma");
+  r.f.TemplateVersion = {5, 12, 0};
+  r.f.DatabaseVersion = {5, 11, 0};
+  ASSERT_EQ(reconcile::RunUpgrade(r.f), wizard::RunOutcome::Completed);
+  EXPECT_TRUE(r.f.versionStampFailed);
+  db::Query q(r.myDb.ADOConn1);
+  q.Add("USE Firma");
+  q.ExecSQL();
+  q.Clear();
+  q.Add("SELECT NrPodrzedny_1 FROM toolSysVersion WHERE DEL=0");
+  q.Open();
+  ASSERT_EQ(q.RecordCount(), 1);
+  EXPECT_EQ(q.Field("NrPodrzedny_1").AsInteger(), 11);
   std::filesystem::remove_all(TempDir());
 }
