@@ -183,4 +183,23 @@ TEST_F(CliFixture, RunBringsTheDatabaseToTheTemplateVersion) {
   EXPECT_THAT(r.out, HasSubstr("Wersja bieżąca bazy: " ZR_DEMO_NEW_VERSION));
 }
 
+TEST_F(CliFixture, FailedStatementIsShownSavedAndListed) {
+  // The server refuses the change of the view: exit 1, the statement saved
+  // in the reports folder (the editor is never opened) and listed.
+  const std::string script = ReadAll(db);
+  std::ofstream(db, std::ios::binary | std::ios::trunc)
+      << "-- sim: fail 1 \"ALTER VIEW\" 207 \"Invalid column name 'Miasto'.\"\n" << script;
+  const Result r = Run("--server " + Quote(Server()) + " --login sa --database DEMO --run " + Common());
+  ASSERT_EQ(r.status, 1) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("[BŁĄD !] (80040E14) "));
+  EXPECT_THAT(r.err, HasSubstr("Invalid column name 'Miasto'."));
+  EXPECT_THAT(r.out, HasSubstr("Nieudane instrukcje: "));
+  EXPECT_THAT(r.out, HasSubstr("ALTER VIEW vKlienci AS"));
+  const auto saved = Files("Obiekt_bazy_");
+  ASSERT_EQ(saved.size(), 1u);
+  const std::string text = ReadAll(saved[0]);
+  EXPECT_THAT(text, HasSubstr("ALTER VIEW vKlienci AS\r\n"));
+  EXPECT_THAT(text, Not(HasSubstr("\n\n")));
+}
+
 }  // namespace
