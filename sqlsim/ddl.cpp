@@ -144,11 +144,6 @@ static std::string SqliteType(const ColType& t) {
   }
 }
 
-void Engine::RebuildData(Database& d, std::int64_t tableId) {
-  (void)d;
-  (void)tableId;
-}
-
 static void InsertColumn(Database& d, std::int64_t tid, int colid, const ColumnDef& c, const ColType& t) {
   const TypeInfo* ti = t.info;
   bool ch = ti && (ti->cls == TypeClass::Char || (ti->cls == TypeClass::Lob && t.name != "image"));

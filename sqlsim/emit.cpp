@@ -456,12 +456,12 @@ struct Emitter {
 
 std::string EmitSelect(Engine& eng, Database& d, const Select& s, std::vector<bool>* dateCols,
                        std::vector<bool>* anon) {
-  Emitter em{eng, d};
+  Emitter em{eng, d, 0, 0, {}};
   return em.SelectSql(s, dateCols, anon);
 }
 
 std::string EmitExpr(Engine& eng, Database& d, const Expr& e) {
-  Emitter em{eng, d};
+  Emitter em{eng, d, 0, 0, {}};
   return em.E(e);
 }
 

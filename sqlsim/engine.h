@@ -110,7 +110,6 @@ class Engine {
   void StoreComments(Database& d, std::int64_t id, const std::string& text);
   void AddConstraint(Database& d, const ObjInfo& t, const ConstraintDef& c, bool noCheck, bool inCreate);
   void AddColumnToTable(Database& d, const ObjInfo& t, const ColumnDef& c, std::vector<ConstraintDef>* extra);
-  void RebuildData(Database& d, std::int64_t tableId);  // recreates u_<id> from the catalog, keeping rows
   void CheckTableData(Database& d, std::int64_t tableId, const char* stmtKind);  // FK and CHECK rules
   void CheckReferencing(Database& d, std::int64_t tableId, const char* stmtKind);  // rows that point to it
   std::string AutoName(const std::string& prefix, const std::string& table);

@@ -29,8 +29,8 @@ void Engine::CreateModule(const Stmt& s, const std::string& text) {
   auto existing = d.Resolve(s.name);
   if (s.alter) {
     bool same = existing && (existing->xtype == s.moduleType ||
-                             (s.moduleType == "FN" || s.moduleType == "TF" || s.moduleType == "IF") &&
-                                 (existing->xtype == "FN" || existing->xtype == "TF" || existing->xtype == "IF"));
+                             ((s.moduleType == "FN" || s.moduleType == "TF" || s.moduleType == "IF") &&
+                              (existing->xtype == "FN" || existing->xtype == "TF" || existing->xtype == "IF")));
     if (!existing) ThrowInvalidObject(name);
     if (!same) throw SqlError(2010, "Cannot perform alter on '" + name + "' because it is an incompatible object type.");
     d.X("UPDATE objects SET xtype = ?1, parent_obj = ?2, schemabound = ?3 WHERE id = ?4",
@@ -177,27 +177,19 @@ db::ResultSet Engine::ExecProc(const Stmt& s, bool* hasRows) {
   db::ResultSet rs;
   if (proc == "sp_helptext") {
     std::string objname = named("@objname", 0).AsString();
+    // [db].[schema].[name] into its parts, brackets removed.
     std::vector<std::string> parts;
-    {
-      Parser p(objname, true);
-      try {
-        Batch b;
-        parts.push_back(objname);
-        std::string last, curp;
-        bool br = false;
-        parts.clear();
-        for (char c : objname) {
-          if (c == '[' && !br) br = true;
-          else if (c == ']' && br) br = false;
-          else if (c == '.' && !br) {
-            parts.push_back(curp);
-            curp.clear();
-          } else curp += c;
-        }
+    std::string curp;
+    bool br = false;
+    for (char c : objname) {
+      if (c == '[' && !br) br = true;
+      else if (c == ']' && br) br = false;
+      else if (c == '.' && !br) {
         parts.push_back(curp);
-      } catch (...) {
-      }
+        curp.clear();
+      } else curp += c;
     }
+    parts.push_back(curp);
     auto o = d.Resolve(parts);
     if (!o)
       throw SqlError(15009, "The object '" + objname + "' does not exist in database '" + d.name() + "' or is invalid for this operation.");
