@@ -1,5 +1,6 @@
 #include "gui/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -218,6 +219,11 @@ void MainWindow::AppendLogLine(const QString& line) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+  if (closeBlocked) {
+    QApplication::beep();
+    e->ignore();
+    return;
+  }
   emit closeRequested();
   QMainWindow::closeEvent(e);
 }

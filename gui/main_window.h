@@ -77,6 +77,10 @@ class MainWindow : public QMainWindow, public wizard::WizardView {
   QProgressBar* LMDProgress;      // the object being worked on
   QProgressBar* LMDProgressMain;  // the whole run
 
+  // While true the window refuses to be closed (a run is under way and
+  // must not be cut off between two statements).
+  bool closeBlocked = false;
+
   // Status bar and its two panels.
   QStatusBar* sbMain;
   QLabel* sbPanel0;  // "Login" / "Login:<name>"

@@ -65,6 +65,7 @@ bool QtProgram::Start(bool maximised) {
 void QtProgram::Execute() {
   if (running_) return;
   running_ = true;
+  main.closeBlocked = true;
   for (QWidget* b : {static_cast<QWidget*>(main.btnBack), static_cast<QWidget*>(main.btnNext),
                      static_cast<QWidget*>(main.btnCancel)})
     b->setEnabled(false);
@@ -73,6 +74,7 @@ void QtProgram::Execute() {
     if (run_) run_(f);
   });
   running_ = false;
+  main.closeBlocked = false;
   main.btnNext->setEnabled(true);
   main.btnCancel->setEnabled(true);
   main.GoToPage(main.CurrentPage());  // "&Wstecz" as the page wants it

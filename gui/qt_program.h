@@ -31,9 +31,9 @@ class QtProgram {
   // form unless the command line logged in already.
   bool Start(bool maximised = true);
 
-  // "Wy&konaj" and "&Anuluj" as the buttons run them. The navigation is
-  // disabled while a run is under way, so neither can start twice or end
-  // the program in the middle of a run.
+  // "Wy&konaj" and "&Anuluj" as the buttons run them. The navigation and
+  // the window's close are blocked while a run is under way, so a run can
+  // neither start twice nor be cut off by ending the program.
   void Execute();
   void Cancel();
   bool Running() const { return running_; }

@@ -47,6 +47,12 @@ class EndToEndTest : public guitest::AppTest {
                                                           : program->dialog.Button(app::dbYes)->click();
       }
       if (program->editor.isVisible()) program->editor.close();
+      if (program->Running()) {
+        closedDuringRun = closedDuringRun || program->main.close();
+        ++ticksDuringRun;
+        navigationEnabledDuringRun = navigationEnabledDuringRun || program->main.btnCancel->isEnabled() ||
+                                     program->main.btnNext->isEnabled();
+      }
     });
     answer.start(20);
   }
@@ -79,6 +85,9 @@ class EndToEndTest : public guitest::AppTest {
   QTimer answer;
   QStringList seen;
   int terminations = 0;
+  bool closedDuringRun = false;
+  int ticksDuringRun = 0;
+  bool navigationEnabledDuringRun = false;
 };
 
 TEST_F(EndToEndTest, LoginChoiceAndRunOnTheForms) {
@@ -107,6 +116,10 @@ TEST_F(EndToEndTest, LoginChoiceAndRunOnTheForms) {
   ASSERT_EQ(w.btnNext->text(), "Wy&konaj");
   w.btnNext->click();
   EXPECT_FALSE(program->Running());
+  EXPECT_GT(ticksDuringRun, 0);
+  EXPECT_FALSE(closedDuringRun);  // the window would not close under a run
+  EXPECT_FALSE(navigationEnabledDuringRun);
+  EXPECT_EQ(terminations, 0);
   const QStringList log = Log();
   EXPECT_FALSE(log.filter(QRegularExpression("^\\*{9} Rozpoczęto fazę 1 z \\d+$")).isEmpty())
       << log.join('\n').toStdString();

@@ -150,6 +150,20 @@ TEST_F(MainWindowTest, ViewCallsOfTheLogic) {
   EXPECT_EQ(w.CurrentPage(), 2);
 }
 
+TEST_F(MainWindowTest, CloseIsReportedUnlessBlocked) {
+  int requests = 0;
+  QObject::connect(&w, &gui::MainWindow::closeRequested, [&] { ++requests; });
+  w.show();
+  w.closeBlocked = true;
+  EXPECT_FALSE(w.close());
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(requests, 0);
+  w.closeBlocked = false;
+  EXPECT_TRUE(w.close());
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(requests, 1);
+}
+
 // One picture per page, filled the way a session looks.
 TEST_F(MainWindowTest, ScreenshotOfEveryPage) {
   w.SetCaption("Orv-dbMod ver. 1.0.0.0 z dnia 09-12-2026");
