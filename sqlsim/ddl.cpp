@@ -593,7 +593,7 @@ void Engine::AlterTable(const Stmt& s) {
     for (const ColumnDef& c : s.columns) AddColumnToTable(d, t, c, &extra);
     for (const ConstraintDef& c : extra) AddConstraint(d, t, c, false, false);
     for (const ConstraintDef& c : s.constraints) {
-      bool noCheck = s.flag2 && s.flag;
+      bool noCheck = s.name2 == "WITH NOCHECK";
       if (c.kind == ConstraintDef::ForeignKey && c.cols.empty()) ThrowSyntax("REFERENCES");
       AddConstraint(d, t, c, noCheck, false);
       if (noCheck && (c.kind == ConstraintDef::ForeignKey || c.kind == ConstraintDef::Check)) {
@@ -616,7 +616,8 @@ void Engine::AlterTable(const Stmt& s) {
       }
     }
     for (auto& r : targets) d.X("UPDATE cons SET disabled = ?1 WHERE constid = ?2", {V::Int(s.flag), r[0]});
-    if (!s.flag && s.flag2 && !s.names.empty()) CheckTableData(d, t.id, "ALTER TABLE");
+    // Existing rows are tested only under WITH CHECK.
+    if (!s.flag && s.name2 == "WITH CHECK") CheckTableData(d, t.id, "ALTER TABLE");
     return;
   }
   if (k == "TRIGGER") {

@@ -15,12 +15,23 @@ static SqlError Conflict(const std::string& stmt, const std::string& kind, const
       .Then(3621, "The statement has been terminated.", 10);
 }
 
-static std::string OrphanSql(Database& d, std::int64_t constid, std::int64_t fkeyid, std::int64_t rkeyid, std::string* firstCol) {
-  std::string present, match;
+static bool Touches(const std::vector<std::string>* cols, const std::string& name) {
+  if (!cols) return true;
+  for (const std::string& c : *cols)
+    if (FoldCase(c) == FoldCase(name)) return true;
+  return false;
+}
+
+static std::string OrphanSql(Database& d, std::int64_t constid, std::int64_t fkeyid, std::int64_t rkeyid, std::string* firstCol,
+                             std::int64_t minRowid = 0, const std::vector<std::string>* cols = nullptr, bool childSide = true,
+                             bool* touched = nullptr) {
+  std::string present = minRowid > 0 ? " AND c.rowid > " + std::to_string(minRowid) : "", match;
+  if (touched) *touched = false;
   for (auto& r : d.Q("SELECT fc.name, rc.name FROM fk_cols k JOIN columns fc ON fc.obj_id = ?2 AND fc.colid = k.fkey"
                      " JOIN columns rc ON rc.obj_id = ?3 AND rc.colid = k.rkey WHERE k.constid = ?1 ORDER BY k.keyno",
                      {V::Int(constid), V::Int(fkeyid), V::Int(rkeyid)})) {
     if (firstCol->empty()) *firstCol = r[1].AsString();
+    if (touched && Touches(cols, childSide ? r[0].AsString() : r[1].AsString())) *touched = true;
     present += " AND c." + QuoteId(r[0].AsString()) + " IS NOT NULL";
     match += (match.empty() ? "" : " AND ") + std::string("p.") + QuoteId(r[1].AsString()) + " = c." + QuoteId(r[0].AsString());
   }
@@ -28,27 +39,37 @@ static std::string OrphanSql(Database& d, std::int64_t constid, std::int64_t fke
          QuoteId(Database::DataTable(rkeyid)) + " p WHERE " + match + ") LIMIT 1";
 }
 
-void Engine::CheckTableData(Database& d, std::int64_t tid, const char* stmtKind) {
+void Engine::CheckTableData(Database& d, std::int64_t tid, const char* stmtKind, std::int64_t minRowid,
+                            const std::vector<std::string>* cols) {
   auto t = d.ObjectById(tid);
   std::string tbl = QuoteId(Database::DataTable(tid));
+  std::string rows = minRowid > 0 ? " AND rowid > " + std::to_string(minRowid) : "";
   for (auto& c : d.Q("SELECT name FROM columns WHERE obj_id = ?1 AND nullable = 0", {V::Int(tid)}))
-    if (!d.Q("SELECT 1 FROM " + tbl + " WHERE " + QuoteId(c[0].AsString()) + " IS NULL LIMIT 1").empty())
+    if (Touches(cols, c[0].AsString()) &&
+        !d.Q("SELECT 1 FROM " + tbl + " WHERE " + QuoteId(c[0].AsString()) + " IS NULL" + rows + " LIMIT 1").empty())
       throw SqlError(515, "Cannot insert the value NULL into column '" + c[0].AsString() + "', table '" + d.name() + ".dbo." +
                               t->name + "'; column does not allow nulls. " + (std::strcmp(stmtKind, "INSERT") == 0 ? "INSERT" : "UPDATE") + " fails.")
           .Then(3621, "The statement has been terminated.", 10);
   for (auto& f : d.Q("SELECT f.constid, f.rkeyid, o.name FROM fks f JOIN cons k ON k.constid = f.constid JOIN objects o ON o.id = f.constid"
                      " WHERE f.fkeyid = ?1 AND k.disabled = 0", {V::Int(tid)})) {
     std::string col;
-    std::string sql = OrphanSql(d, f[0].AsInteger(), tid, f[1].AsInteger(), &col);
-    if (!d.Q(sql).empty()) {
+    bool touched = false;
+    std::string sql = OrphanSql(d, f[0].AsInteger(), tid, f[1].AsInteger(), &col, minRowid, cols, true, &touched);
+    if (touched && !d.Q(sql).empty()) {
       auto r = d.ObjectById(f[1].AsInteger());
       throw Conflict(stmtKind, "FOREIGN KEY", f[2].AsString(), d.name(), r ? r->name : "", col);
     }
   }
   for (auto& k : d.Q("SELECT k.definition, o.name, k.colid FROM cons k JOIN objects o ON o.id = k.constid WHERE k.tbl = ?1 AND k.kind = 4 AND k.disabled = 0",
                      {V::Int(tid)})) {
+    if (cols) {
+      bool hit = false;
+      for (const std::string& c : *cols) hit = hit || FoldCase(k[0].AsString()).find("[" + FoldCase(c) + "]") != std::string::npos;
+      if (!hit) continue;
+    }
     ExprP e = ParseExpression(k[0].AsString());
-    std::string sql = "SELECT 1 FROM " + tbl + " AS " + QuoteId(t->name) + " WHERE NOT (" + EmitExpr(*this, d, *e) + ") LIMIT 1";
+    std::string sql = "SELECT 1 FROM " + tbl + " AS " + QuoteId(t->name) + " WHERE NOT (" + EmitExpr(*this, d, *e) + ")" +
+                      (minRowid > 0 ? " AND " + QuoteId(t->name) + ".rowid > " + std::to_string(minRowid) : "") + " LIMIT 1";
     if (!d.Q(sql).empty()) {
       std::string col;
       if (k[2].AsInteger() > 0) col = d.Q("SELECT name FROM columns WHERE obj_id = ?1 AND colid = ?2", {V::Int(tid), k[2]})[0][0].AsString();
@@ -57,12 +78,13 @@ void Engine::CheckTableData(Database& d, std::int64_t tid, const char* stmtKind)
   }
 }
 
-void Engine::CheckReferencing(Database& d, std::int64_t tid, const char* stmtKind) {
+void Engine::CheckReferencing(Database& d, std::int64_t tid, const char* stmtKind, const std::vector<std::string>* cols) {
   for (auto& f : d.Q("SELECT f.constid, f.fkeyid, o.name FROM fks f JOIN cons k ON k.constid = f.constid JOIN objects o ON o.id = f.constid"
                      " WHERE f.rkeyid = ?1 AND k.disabled = 0", {V::Int(tid)})) {
     std::string col;
-    std::string sql = OrphanSql(d, f[0].AsInteger(), f[1].AsInteger(), tid, &col);
-    if (!d.Q(sql).empty()) {
+    bool touched = false;
+    std::string sql = OrphanSql(d, f[0].AsInteger(), f[1].AsInteger(), tid, &col, 0, cols, false, &touched);
+    if (touched && !d.Q(sql).empty()) {
       auto c = d.ObjectById(f[1].AsInteger());
       std::string fcol = d.Q("SELECT c.name FROM fk_cols k JOIN columns c ON c.obj_id = ?2 AND c.colid = k.fkey WHERE k.constid = ?1 ORDER BY k.keyno LIMIT 1",
                              {f[0], f[1]})[0][0].AsString();
@@ -145,6 +167,7 @@ void Engine::Insert(const Stmt& s) {
   }
   std::string sql = "INSERT INTO " + QuoteId(Database::DataTable(t.id)) + " (" + collist + ") VALUES (" + marks + ")";
   std::int64_t inserted = 0;
+  std::int64_t rowidBefore = d.Q("SELECT coalesce(max(rowid), 0) FROM " + QuoteId(Database::DataTable(t.id)))[0][0].AsInteger();
   for (const auto& r : rows) {
     std::vector<V> full(cols.size());
     std::vector<bool> given(cols.size(), false);
@@ -202,7 +225,7 @@ void Engine::Insert(const Stmt& s) {
     }
     ++inserted;
   }
-  if (!loading) CheckTableData(d, t.id, "INSERT");
+  if (!loading && inserted > 0) CheckTableData(d, t.id, "INSERT", rowidBefore);
   rowCount = inserted;
 }
 
@@ -246,8 +269,8 @@ void Engine::Update(const Stmt& s) {
     throw SqlError(50001, "The simulator could not update: " + msg);
   }
   rowCount = sqlite3_changes(d.handle());
-  CheckTableData(d, t.id, "UPDATE");
-  CheckReferencing(d, t.id, "UPDATE");
+  CheckTableData(d, t.id, "UPDATE", 0, &s.names);
+  CheckReferencing(d, t.id, "UPDATE", &s.names);
 }
 
 void Engine::Delete(const Stmt& s) {

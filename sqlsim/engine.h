@@ -110,8 +110,12 @@ class Engine {
   void StoreComments(Database& d, std::int64_t id, const std::string& text);
   void AddConstraint(Database& d, const ObjInfo& t, const ConstraintDef& c, bool noCheck, bool inCreate);
   void AddColumnToTable(Database& d, const ObjInfo& t, const ColumnDef& c, std::vector<ConstraintDef>* extra);
-  void CheckTableData(Database& d, std::int64_t tableId, const char* stmtKind);  // FK and CHECK rules
-  void CheckReferencing(Database& d, std::int64_t tableId, const char* stmtKind);  // rows that point to it
+  // NOT NULL, FOREIGN KEY and CHECK rules on the rows of a table: only rows
+  // with rowid above `minRowid`, only rules on `cols` when given.
+  void CheckTableData(Database& d, std::int64_t tableId, const char* stmtKind, std::int64_t minRowid = 0,
+                      const std::vector<std::string>* cols = nullptr);
+  void CheckReferencing(Database& d, std::int64_t tableId, const char* stmtKind,
+                        const std::vector<std::string>* cols = nullptr);  // rows that point to it
   std::string AutoName(const std::string& prefix, const std::string& table);
   std::string NormalizeExpr(const ExprP& e, bool isDefault);  // stored form of a default or check
 

@@ -274,6 +274,7 @@ struct StmtParser {
       p.Next();
       s->flag = p.Kw("NOCHECK");
       s->flag2 = true;  // WITH given
+      s->name2 = s->flag ? "WITH NOCHECK" : "WITH CHECK";
       p.Next();
     }
     if (p.AcceptKw("ADD")) {

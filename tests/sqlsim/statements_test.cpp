@@ -316,3 +316,43 @@ TEST(SimDemo, LoadsRunsAndWritesBackTheSameScript) {
   EXPECT_EQ(v2.rows[0][0].AsInteger(), 2);
   EXPECT_EQ(v2.rows[0][1].AsDateTime(), (db::DateTime{2026, 12, 9, 0, 0, 0}));
 }
+
+TEST_F(Stmts, StatementShapesOfTheUpgrade) {
+  Ok("CREATE TABLE Nowa ( Id int NOT NULL IDENTITY(1, 1) , Nazwa nvarchar(40) COLLATE Polish_CI_AS NULL, "
+     "Kwota decimal(12, 2) NOT NULL DEFAULT ((0)), G uniqueidentifier NULL)");
+  Ok("ALTER TABLE [Nowa] WITH NOCHECK ADD CONSTRAINT PK_Nowa PRIMARY KEY  CLUSTERED (Id) ON [PRIMARY]");
+  Ok("CREATE  UNIQUE  NONCLUSTERED  INDEX IX_Nowa ON Nowa (Nazwa DESC) INCLUDE (Kwota) ON [PRIMARY]");
+  Ok("ALTER TABLE [Zam] WITH NOCHECK ADD CONSTRAINT \r\nFK_Zam_Nowa FOREIGN KEY (\r\nIdKlienta) \r\nREFERENCES Nowa (Id)\r\n"
+     "ON DELETE NO ACTION\r\nON UPDATE NO ACTION\r\nNOT FOR REPLICATION");
+  Ok("ALTER TABLE [Zam] NOCHECK CONSTRAINT \r\nFK_Zam_Nowa");
+  auto fk = Ok("SELECT OBJECTPROPERTY(OBJECT_ID('FK_Zam_Nowa'),'CnstIsNotRepl') AS r, OBJECTPROPERTY(OBJECT_ID('FK_Zam_Nowa'),'CnstIsDisabled') AS d");
+  ASSERT_EQ(fk.rows.size(), 1u);
+  EXPECT_EQ(fk.rows[0][0].AsInteger(), 1);
+  EXPECT_EQ(fk.rows[0][1].AsInteger(), 1);
+  // Checking the key again finds the orders whose customer is not in Nowa.
+  EXPECT_EQ(Refused("ALTER TABLE [Zam] WITH CHECK CHECK CONSTRAINT FK_Zam_Nowa"), (std::vector<int>{547, 3621}));
+  Ok("ALTER TABLE [Nowa] ADD  Kod_tmpXX2 varchar(5) NULL");
+  Ok("ALTER TABLE [Nowa] DISABLE TRIGGER ALL\r\nALTER TABLE [Nowa] NOCHECK CONSTRAINT ALL\r\n"
+     "UPDATE [Nowa] SET Kod_tmpXX2 = CAST(Kwota AS varchar(5))\r\nALTER TABLE [Nowa] DROP COLUMN Kod_tmpXX2\r\n"
+     "ALTER TABLE [Nowa] CHECK CONSTRAINT ALL\r\nALTER TABLE [Nowa] ENABLE TRIGGER ALL");
+  EXPECT_EQ(Refused("ALTER TABLE [Nowa] ALTER COLUMN G DROP ROWGUIDCOL"), std::vector<int>{4926});
+  Ok("ALTER TABLE [Nowa] ALTER COLUMN G ADD ROWGUIDCOL");
+  EXPECT_EQ(Ok("SELECT COLUMNPROPERTY(OBJECT_ID('Nowa'), 'G', 'IsRowGuidCol')").rows[0][0].AsInteger(), 1);
+}
+
+TEST(SimVersion8, OldServerHasNoCatalogViews) {
+  sqlsim::Server s;
+  s.Load("-- sim: version 8\nCREATE DATABASE OLD\nGO\n");
+  auto info = s.Execute("exec sp_server_info");
+  std::string v;
+  for (auto& r : info.rows)
+    if (r[1].AsString() == "SYS_SPROC_VERSION") v = r[2].AsString();
+  EXPECT_EQ(v, "08.00.2039");
+  try {
+    s.Execute("SELECT NAME AS DATABASE_NAME FROM SYS.DATABASES ORDER BY NAME");
+    ADD_FAILURE();
+  } catch (const sqlsim::SqlError& e) {
+    EXPECT_EQ(e.number(), 208);
+  }
+  EXPECT_EQ(s.Execute("select CAST(SUBSTRING(CAST(SERVERPROPERTY('ProductVersion') AS VARCHAR),1,CHARINDEX('.',CAST(SERVERPROPERTY('ProductVersion') AS VARCHAR))-1) AS INTEGER) AS VerNo").rows[0][0].AsInteger(), 8);
+}
