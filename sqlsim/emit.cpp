@@ -366,8 +366,6 @@ struct Emitter {
       if (other != &d) ThrowUnsupported("a query across databases");
     }
     if (schema == "sys") {
-      // SQL Server 2000 has no catalog views.
-      if (eng.majorVersion < 9) ThrowInvalidObject(JoinName(p));
       std::string v = FoldCase(last);
       if (SysViews().count(v)) return "sys_" + v + " AS " + alias;
       if (SysTables().count(v)) return "v_" + v + " AS " + alias;
