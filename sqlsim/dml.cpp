@@ -294,7 +294,24 @@ void Engine::Delete(const Stmt& s) {
   sqlite3_reset(st);
   if (rc != SQLITE_DONE) throw SqlError(50001, std::string("The simulator could not delete: ") + sqlite3_errmsg(d.handle()));
   rowCount = sqlite3_changes(d.handle());
+  CascadeDeletes(d, t.id, 0);
   CheckReferencing(d, t.id, "DELETE");
+}
+
+// ON DELETE CASCADE: removes the rows of referencing tables whose parent row
+// is gone, then follows their own cascading keys.
+void Engine::CascadeDeletes(Database& d, std::int64_t tid, int depth) {
+  if (depth > 32) throw SqlError(217, "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit 32).");
+  for (auto& f : d.Q("SELECT f.constid, f.fkeyid FROM fks f JOIN cons k ON k.constid = f.constid"
+                     " WHERE f.rkeyid = ?1 AND f.del_cascade = 1 AND k.disabled = 0", {V::Int(tid)})) {
+    std::string col;
+    std::string orphans = OrphanSql(d, f[0].AsInteger(), f[1].AsInteger(), tid, &col);
+    // OrphanSql selects "1 ... LIMIT 1"; turn it into the set of child rowids.
+    std::string rowids = "SELECT c.rowid" + orphans.substr(std::string("SELECT 1").size());
+    rowids = rowids.substr(0, rowids.size() - std::string(" LIMIT 1").size());
+    d.X("DELETE FROM " + QuoteId(Database::DataTable(f[1].AsInteger())) + " WHERE rowid IN (" + rowids + ")");
+    if (sqlite3_changes(d.handle()) > 0 && f[1].AsInteger() != tid) CascadeDeletes(d, f[1].AsInteger(), depth + 1);
+  }
 }
 
 }  // namespace sqlsim

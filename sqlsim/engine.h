@@ -116,6 +116,7 @@ class Engine {
                       const std::vector<std::string>* cols = nullptr);
   void CheckReferencing(Database& d, std::int64_t tableId, const char* stmtKind,
                         const std::vector<std::string>* cols = nullptr);  // rows that point to it
+  void CascadeDeletes(Database& d, std::int64_t tableId, int depth);
   std::string AutoName(const std::string& prefix, const std::string& table);
   std::string NormalizeExpr(const ExprP& e, bool isDefault);  // stored form of a default or check
 

@@ -183,8 +183,15 @@ TEST_F(Stmts, ColumnChangesKeepRows) {
   Ok("UPDATE [Klienci] SET Kod_tmpXX1 = CAST(Punkty AS int)");
   Ok("ALTER TABLE [Klienci] DROP COLUMN Kod_tmpXX1");
   EXPECT_EQ(Refused("SELECT Kod_tmpXX1 FROM Klienci"), std::vector<int>{207});
-  // Deleting a referenced row is refused (cascades are not simulated).
-  EXPECT_EQ(Refused("DELETE FROM [Klienci] WHERE Id = 1"), (std::vector<int>{547, 3621}));
+  // FK_Zam_Klienci cascades: deleting a customer deletes the customer's orders.
+  Ok("DELETE FROM [Klienci] WHERE Id = 1");
+  EXPECT_EQ(Ok("SELECT count(*) FROM Zam WHERE IdKlienta = 1").rows[0][0].AsInteger(), 0);
+  EXPECT_EQ(Ok("SELECT count(*) FROM Zam").rows[0][0].AsInteger(), 1);
+  // A key without cascade refuses the delete.
+  Ok("CREATE TABLE Notatki (IdKlienta int NOT NULL REFERENCES Klienci (Id))");
+  Ok("INSERT INTO Notatki VALUES (2)");
+  EXPECT_EQ(Refused("DELETE FROM [Klienci] WHERE Id = 2"), (std::vector<int>{547, 3621}));
+  Ok("DELETE FROM [Notatki]");
   // The orphan query of a new foreign key.
   Ok("ALTER TABLE [Zam] NOCHECK CONSTRAINT FK_Zam_Klienci");
   Ok("INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (3, 1, 42, 1), (3, 2, NULL, 1)");
