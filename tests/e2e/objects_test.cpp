@@ -277,7 +277,9 @@ TEST(EndToEnd, DemoDatabaseUpgraded) {
     text.Open();
     for (; !text.Eof(); text.Next()) {
       const std::string line = app::UpperAZ(app::Trim(text.Field("Text").AsString()));
-      if (!line.empty()) EXPECT_NE(after.find(line), std::string::npos) << name << ": " << line;
+      if (!line.empty()) {
+        EXPECT_NE(after.find(line), std::string::npos) << name << ": " << line;
+      }
     }
   }
   EXPECT_GT(textObjects, 0);
