@@ -235,6 +235,9 @@ class Query {
   std::vector<std::pair<std::string, Value>> pending_;
 };
 
+// Appends the UTF-8 form of one code point.
+void AppendUtf8(std::string& out, char32_t c);
+
 // Case-insensitive comparison of ASCII letters (names of fields, params).
 bool EqualsNoCase(const std::string& a, const std::string& b);
 

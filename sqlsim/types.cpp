@@ -128,7 +128,7 @@ ColType ResolveType(const TypeSpec& spec) {
       if (n > limit)
         throw SqlError(131, "The size (" + std::to_string(n) + ") given to the type '" + c.name +
                                 "' exceeds the maximum allowed for any data type (" + std::to_string(limit) + ").", 15);
-      if (n == 0) throw SqlError(1001, "Line 1: Length or precision specification 0 is invalid.", 15);
+      if (n == 0) throw SqlError(1001, "Line 1: Length or precision 0 is invalid.", 15);
       c.maxLength = n < 0 ? -1 : (t->unicode ? 2 * n : n);
       c.prec = c.scale = 0;
       break;
