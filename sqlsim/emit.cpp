@@ -392,17 +392,9 @@ struct Emitter {
     ThrowInvalidObject(JoinName(p));
   }
 
-  std::string SelectSql(const Select& s, std::vector<bool>* dateCols, std::vector<bool>* anon) {
-    std::string single;
-    if (s.from.size() == 1 && s.from[0]->kind != TableRef::Join)
-      single = s.from[0]->alias.empty() && s.from[0]->kind == TableRef::Named ? s.from[0]->name.back() : s.from[0]->alias;
-    scopes.push_back(single);
-    struct Pop {
-      std::vector<std::string>& v;
-      ~Pop() { v.pop_back(); }
-    } pop{scopes};
-    std::string r = "SELECT ";
-    if (s.distinct) r += "DISTINCT ";
+  // The select list; `names` receives each item's output name ("" for *).
+  std::string Items(const Select& s, std::vector<bool>* dateCols, std::vector<bool>* anon, std::vector<std::string>* names) {
+    std::string r;
     for (std::size_t i = 0; i < s.items.size(); ++i) {
       const SelectItem& it = s.items[i];
       if (i) r += ", ";
@@ -415,23 +407,158 @@ struct Emitter {
         isDate = true;
       }
       bool anonymous = false;
+      std::string name;
       if (it.hasAlias) {
-        r += " AS " + QuoteId(it.alias);
+        name = it.alias;
       } else if (it.expr->kind == Expr::Column) {
-        r += " AS " + QuoteId(it.expr->parts.back());
+        name = it.expr->parts.back();
       } else if (it.expr->kind != Expr::Star) {
-        r += " AS " + QuoteId("__anon" + std::to_string(i));
+        name = "__anon" + std::to_string(i);
         anonymous = true;
       }
+      if (!name.empty()) r += " AS " + QuoteId(name);
+      if (names) names->push_back(name);
       if (it.expr->kind != Expr::Star) {
         if (dateCols) dateCols->push_back(isDate);
         if (anon) anon->push_back(anonymous);
       }
     }
-    if (!s.from.empty()) {
-      r += " FROM ";
-      for (std::size_t i = 0; i < s.from.size(); ++i) r += (i ? ", " : "") + Source(*s.from[i]);
+    return r;
+  }
+
+  std::string From(const Select& s) {
+    std::string r;
+    for (std::size_t i = 0; i < s.from.size(); ++i) r += (i ? ", " : "") + Source(*s.from[i]);
+    return r;
+  }
+
+  static const Expr& Unparen(const Expr& e) { return e.kind == Expr::Paren ? Unparen(*e.args[0]) : e; }
+
+  static void Flatten(const ExprP& e, const char* op, std::vector<ExprP>* out) {
+    const Expr& u = Unparen(*e);
+    if (u.kind == Expr::Binary && u.text == op) {
+      Flatten(u.args[0], op, out);
+      Flatten(u.args[1], op, out);
+    } else {
+      out->push_back(e);
     }
+  }
+
+  // Qualifiers of the column references in an expression; false when it
+  // holds something that rules the rewrite out (aggregates, unqualified
+  // columns, subqueries).
+  static bool Qualifiers(const Expr& e, std::set<std::string>* q) {
+    if (e.kind == Expr::Column) {
+      if (e.parts.size() < 2) return false;
+      q->insert(FoldCase(e.parts[e.parts.size() - 2]));
+    }
+    if (e.kind == Expr::Func && (e.text == "COUNT" || e.text == "SUM" || e.text == "MIN" || e.text == "MAX" || e.text == "AVG"))
+      return false;
+    if (e.sub) return false;
+    for (auto& a : e.args)
+      if (a && !Qualifiers(*a, q)) return false;
+    if (e.caseOperand && !Qualifiers(*e.caseOperand, q)) return false;
+    if (e.caseElse && !Qualifiers(*e.caseElse, q)) return false;
+    return true;
+  }
+
+  static bool HasAggregate(const Expr& e) {
+    if (e.kind == Expr::Func && (e.text == "COUNT" || e.text == "SUM" || e.text == "MIN" || e.text == "MAX" || e.text == "AVG"))
+      return true;
+    for (auto& a : e.args)
+      if (a && HasAggregate(*a)) return true;
+    return (e.caseOperand && HasAggregate(*e.caseOperand)) || (e.caseElse && HasAggregate(*e.caseElse));
+  }
+
+  // SQLite uses an index for an OR only when every branch is on one table.
+  // A join filtered by "a.x = ? OR b.y = ?" would scan the whole join, so
+  // such a query is run as one branch per alternative, each excluding the
+  // rows of the branches before it, under one outer ORDER BY: the same rows
+  // in the same order, each branch able to start from an index.
+  bool SplitOr(const Select& s, std::vector<bool>* dateCols, std::vector<bool>* anon, std::string* out) {
+    if (!s.where || s.unionNext || s.distinct || !s.groupBy.empty() || s.having || s.topPercent) return false;
+    if (s.from.size() < 2 && !(s.from.size() == 1 && s.from[0]->kind == TableRef::Join)) return false;
+    std::set<std::string> seen;
+    for (auto& it : s.items) {
+      if (it.expr->kind == Expr::Star || HasAggregate(*it.expr)) return false;
+      std::string n = FoldCase(it.hasAlias ? it.alias : it.expr->kind == Expr::Column ? it.expr->parts.back() : "");
+      if (!n.empty() && !seen.insert(n).second) return false;
+    }
+    std::vector<ExprP> conj;
+    Flatten(s.where, "AND", &conj);
+    std::size_t pick = conj.size();
+    std::vector<ExprP> alts;
+    for (std::size_t i = 0; i < conj.size() && pick == conj.size(); ++i) {
+      std::vector<ExprP> d;
+      Flatten(conj[i], "OR", &d);
+      if (d.size() < 2 || d.size() > 4) continue;
+      std::set<std::string> first;
+      bool ok = Qualifiers(*d[0], &first) && !first.empty(), differ = false;
+      for (std::size_t k = 1; ok && k < d.size(); ++k) {
+        std::set<std::string> q;
+        ok = Qualifiers(*d[k], &q) && !q.empty();
+        differ = differ || q != first;
+      }
+      if (ok && differ) {
+        pick = i;
+        alts = d;
+      }
+    }
+    if (pick == conj.size()) return false;
+
+    std::vector<std::string> names;
+    std::string items = Items(s, dateCols, anon, &names);
+    std::string hidden, order;
+    for (std::size_t i = 0; i < s.orderBy.size(); ++i) {
+      const Expr& o = Unparen(*s.orderBy[i].first);
+      std::string col;
+      if (o.kind == Expr::Number) {
+        std::size_t k = std::stoul(o.text);
+        if (k < 1 || k > names.size()) return false;
+        col = names[k - 1];
+      } else if (o.kind == Expr::Column && o.parts.size() == 1) {
+        for (auto& n : names)
+          if (FoldCase(n) == FoldCase(o.parts[0])) col = n;
+      }
+      if (col.empty()) {
+        col = "__order" + std::to_string(i);
+        hidden += ", " + E(o) + " AS " + QuoteId(col);
+      }
+      order += (i ? ", " : "") + QuoteId(col) + " COLLATE CI" + (s.orderBy[i].second ? " DESC" : "");
+    }
+    std::string rest;
+    for (std::size_t i = 0; i < conj.size(); ++i)
+      if (i != pick) rest += "(" + E(*conj[i]) + ") AND ";
+    std::string from = From(s), branches, before;
+    for (std::size_t k = 0; k < alts.size(); ++k) {
+      std::string alt = "(" + E(*alts[k]) + ")";
+      branches += (k ? " UNION ALL " : "") + std::string("SELECT ") + items + hidden + " FROM " + from + " WHERE " + rest +
+                  alt + before;
+      before += " AND " + alt + " IS NOT TRUE";
+    }
+    std::string outer;
+    for (auto& n : names) outer += (outer.empty() ? "" : ", ") + QuoteId(n);
+    *out = "SELECT " + outer + " FROM (" + branches + ")";
+    if (!order.empty()) *out += " ORDER BY " + order;
+    if (s.top) *out += " LIMIT " + E(*s.top);
+    return true;
+  }
+
+  std::string SelectSql(const Select& s, std::vector<bool>* dateCols, std::vector<bool>* anon) {
+    std::string single;
+    if (s.from.size() == 1 && s.from[0]->kind != TableRef::Join)
+      single = s.from[0]->alias.empty() && s.from[0]->kind == TableRef::Named ? s.from[0]->name.back() : s.from[0]->alias;
+    scopes.push_back(single);
+    struct Pop {
+      std::vector<std::string>& v;
+      ~Pop() { v.pop_back(); }
+    } pop{scopes};
+    std::string split;
+    if (SplitOr(s, dateCols, anon, &split)) return split;
+    std::string r = "SELECT ";
+    if (s.distinct) r += "DISTINCT ";
+    r += Items(s, dateCols, anon, nullptr);
+    if (!s.from.empty()) r += " FROM " + From(s);
     if (s.where) r += " WHERE " + E(*s.where);
     if (!s.groupBy.empty()) {
       r += " GROUP BY ";

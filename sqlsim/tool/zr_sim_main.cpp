@@ -1,7 +1,8 @@
 // zr-sim: prints the canonical script of a simulator script, or runs one
 // batch against it.
 //   zr-sim --canonical FILE
-//   zr-sim --query FILE "SELECT ..."   (rows separated by tabs)
+//   zr-sim --query FILE "BATCH" ["BATCH"...]   (each batch in turn on one
+//   connection; the rows of every batch that returns some, tab-separated)
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -11,7 +12,7 @@
 int main(int argc, char** argv) {
   if (argc < 3 || (std::string(argv[1]) != "--canonical" && std::string(argv[1]) != "--query") ||
       (std::string(argv[1]) == "--query" && argc < 4)) {
-    std::cerr << "usage: zr-sim --canonical FILE | --query FILE \"BATCH\"\n";
+    std::cerr << "usage: zr-sim --canonical FILE | --query FILE \"BATCH\" [\"BATCH\"...]\n";
     return 2;
   }
   std::ifstream in(argv[2], std::ios::binary);
@@ -28,12 +29,15 @@ int main(int argc, char** argv) {
       std::cout << s.Canonical();
       return 0;
     }
-    db::ResultSet rs = s.Execute(argv[3]);
-    for (std::size_t i = 0; i < rs.columns.size(); ++i) std::cout << (i ? "\t" : "") << rs.columns[i];
-    std::cout << "\n";
-    for (auto& r : rs.rows) {
-      for (std::size_t i = 0; i < r.size(); ++i) std::cout << (i ? "\t" : "") << (r[i].IsNull() ? "NULL" : r[i].AsString());
+    for (int b = 3; b < argc; ++b) {
+      db::ResultSet rs = s.Execute(argv[b]);
+      if (rs.columns.empty()) continue;
+      for (std::size_t i = 0; i < rs.columns.size(); ++i) std::cout << (i ? "\t" : "") << rs.columns[i];
       std::cout << "\n";
+      for (auto& r : rs.rows) {
+        for (std::size_t i = 0; i < r.size(); ++i) std::cout << (i ? "\t" : "") << (r[i].IsNull() ? "NULL" : r[i].AsString());
+        std::cout << "\n";
+      }
     }
   } catch (const sqlsim::SqlError& e) {
     std::cerr << sqlsim::FormatMessages(e.messages()) << "\n";
