@@ -3,12 +3,12 @@
 
 #include <string>
 
+#include "schema/stored_queries.h"
 #include "sqlsim/server.h"
 
 namespace {
 
-sqlsim::Server& Big() {
-  static sqlsim::Server* s = [] {
+std::string BigScript() {
     std::string script = "CREATE DATABASE BIG\nGO\nUSE BIG\nGO\n";
     for (int t = 0; t < 2000; ++t) {
       std::string n = "Tabela" + std::to_string(t);
@@ -19,8 +19,13 @@ sqlsim::Server& Big() {
       if (t) script += "ALTER TABLE " + n + " ADD CONSTRAINT FK_" + n + " FOREIGN KEY (IdNad) REFERENCES Tabela0 (Id)\n";
       script += "GO\n";
     }
+  return script;
+}
+
+sqlsim::Server& Big() {
+  static sqlsim::Server* s = [] {
     auto* srv = new sqlsim::Server;
-    srv->Load(script);
+    srv->Load(BigScript());
     srv->Execute("USE BIG");
     return srv;
   }();
@@ -82,3 +87,45 @@ BENCHMARK(BM_HelpText);
 }  // namespace
 
 BENCHMARK_MAIN();
+
+// Every stored catalog query of the program, loaded and bound through the
+// program's own query object as the run does, for one table of the schema.
+void BM_StoredQuery(benchmark::State& st) {
+  static std::unique_ptr<db::Connection> conn = [] {
+    auto c = sqlsim::MakeSimConnectionFromText(BigScript());
+    db::ConnectParams p;
+    p.dataSource = "sim:big";
+    p.userId = "sa";
+    p.initialCatalog = "MASTER";
+    c->Open(p);
+    db::Query use(*c);
+    use.Add("USE BIG");
+    use.ExecSQL();
+    return c;
+  }();
+  static const std::int64_t id = [] {
+    db::Query q(*conn);
+    q.Add("SELECT id FROM sysobjects WHERE name = 'Tabela1234'");
+    q.Open();
+    return q.Field("id").AsInteger();
+  }();
+  const schema::StoredQuery& item = schema::StoredQueryAt(schema::LMDSL_SQL(), static_cast<int>(st.range(0)));
+  st.SetLabel(item.name);
+  db::Query q(*conn);
+  schema::LoadStoredQuery(q, schema::LMDSL_SQL(), item.position);
+  for (const std::string& n : q.ParamNames()) {
+    std::string l = n;
+    for (char& ch : l) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (l == "objid_sql") q.SetParam(n, db::Value::Int(id));
+    else if (l.rfind("ftablename", 0) == 0) q.SetParam(n, db::Value::Str("Tabela1234"));
+    else if (l.rfind("fcolname", 0) == 0) q.SetParam(n, db::Value::Str("IdNad"));
+    else if (l == "indname") q.SetParam(n, db::Value::Str("IX_Tabela1234"));
+    else q.SetParam(n, db::Value::Str("Tabela1234"));
+  }
+  for (auto _ : st) {
+    q.Open();
+    benchmark::DoNotOptimize(q.RecordCount());
+    q.Close();
+  }
+}
+BENCHMARK(BM_StoredQuery)->DenseRange(0, 13);

@@ -63,6 +63,13 @@ int CiCompare(void*, int n1, const void* v1, int n2, const void* v2) {
   const unsigned char *a = static_cast<const unsigned char*>(v1), *ae = a + n1;
   const unsigned char *b = static_cast<const unsigned char*>(v2), *be = b + n2;
   while (a < ae && b < be) {
+    if (*a < 0x80 && *b < 0x80) {  // ASCII: no decoding
+      unsigned char x = *a >= 'A' && *a <= 'Z' ? *a + 32 : *a, y = *b >= 'A' && *b <= 'Z' ? *b + 32 : *b;
+      if (x != y) return x < y ? -1 : 1;
+      ++a;
+      ++b;
+      continue;
+    }
     std::uint32_t x = Lower(Decode(a, ae)), y = Lower(Decode(b, be));
     if (x != y) return x < y ? -1 : 1;
   }

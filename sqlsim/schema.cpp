@@ -12,6 +12,7 @@ CREATE TABLE objects(id INTEGER PRIMARY KEY, name TEXT COLLATE CI NOT NULL, xtyp
   crdate TEXT, disabled INTEGER NOT NULL DEFAULT 0, schemabound INTEGER NOT NULL DEFAULT 0, ident_cur INTEGER);
 CREATE INDEX objects_name ON objects(name);
 CREATE INDEX objects_parent ON objects(parent_obj);
+CREATE INDEX objects_xtype ON objects(xtype);
 CREATE TABLE columns(obj_id INTEGER NOT NULL, colid INTEGER NOT NULL, name TEXT COLLATE CI NOT NULL,
   type TEXT COLLATE CI NOT NULL, utype TEXT COLLATE CI NOT NULL, xtype INTEGER, xusertype INTEGER,
   max_length INTEGER, prec INTEGER, scale INTEGER, nullable INTEGER, is_identity INTEGER DEFAULT 0,
