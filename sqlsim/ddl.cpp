@@ -144,6 +144,31 @@ static std::string SqliteType(const ColType& t) {
   }
 }
 
+// Copies a table's rows into a data table whose column `colid` is declared
+// for `type`, keeping rowids and the unique indexes that enforce keys.
+static void RebuildDataTable(Database& d, std::int64_t tid, int colid, const ColType& type) {
+  std::string tbl = Database::DataTable(tid), tmp = tbl + "_rebuild";
+  std::string decl, list;
+  for (const ColInfo& c : d.Columns(tid)) {
+    decl += (decl.empty() ? "" : ", ") + QuoteId(c.name) + " " + SqliteType(c.colid == colid ? type : c.type);
+    list += (list.empty() ? "" : ", ") + QuoteId(c.name);
+  }
+  std::vector<std::string> indexes;
+  for (auto& r : d.Q("SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 AND sql IS NOT NULL", {V::Str(tbl)}))
+    indexes.push_back(r[0].AsString());
+  d.Script("CREATE TABLE " + QuoteId(tmp) + " (" + decl + ");\nINSERT INTO " + QuoteId(tmp) + " (rowid, " + list +
+           ") SELECT rowid, " + list + " FROM " + QuoteId(tbl) + ";\nDROP TABLE " + QuoteId(tbl) + ";\nALTER TABLE " +
+           QuoteId(tmp) + " RENAME TO " + QuoteId(tbl) + ";");
+  for (const std::string& sql : indexes) d.Script(sql);
+}
+
+// How 5074 names an index that depends on a column: a key's index is the
+// constraint ("object"), statistics are "statistics".
+static std::string DependentKind(const db::Value& isKey, const db::Value& isStat) {
+  if (isStat.AsInteger()) return "The statistics '";
+  return isKey.AsInteger() ? "The object '" : "The index '";
+}
+
 static void InsertColumn(Database& d, std::int64_t tid, int colid, const ColumnDef& c, const ColType& t) {
   const TypeInfo* ti = t.info;
   bool ch = ti && (ti->cls == TypeClass::Char || (ti->cls == TypeClass::Lob && t.name != "image"));
@@ -635,9 +660,9 @@ void Engine::AlterTable(const Stmt& s) {
       auto c = d.Column(t.id, n);
       if (!c) throw SqlError(4924, "ALTER TABLE DROP COLUMN failed because column '" + n + "' does not exist in table '" + t.name + "'.");
       SqlError deps(std::vector<SqlMessage>{});
-      for (auto& r : d.Q("SELECT DISTINCT i.name FROM index_columns ic JOIN indexes i ON i.obj_id = ic.obj_id AND i.indid = ic.indid WHERE ic.obj_id = ?1 AND ic.colid = ?2",
+      for (auto& r : d.Q("SELECT DISTINCT i.name, i.is_pk OR i.is_uq, i.is_stat FROM index_columns ic JOIN indexes i ON i.obj_id = ic.obj_id AND i.indid = ic.indid WHERE ic.obj_id = ?1 AND ic.colid = ?2",
                          {V::Int(t.id), V::Int(c->colid)}))
-        deps.Then(5074, "The index '" + r[0].AsString() + "' is dependent on column '" + c->name + "'.");
+        deps.Then(5074, DependentKind(r[1], r[2]) + r[0].AsString() + "' is dependent on column '" + c->name + "'.");
       for (auto& r : d.Q("SELECT o.name FROM cons k JOIN objects o ON o.id = k.constid WHERE k.tbl = ?1 AND k.colid = ?2",
                          {V::Int(t.id), V::Int(c->colid)}))
         deps.Then(5074, "The object '" + r[0].AsString() + "' is dependent on column '" + c->name + "'.");
@@ -689,10 +714,10 @@ void Engine::AlterTable(const Stmt& s) {
     bool sizeOnly = sameType;
     SqlError deps(std::vector<SqlMessage>{});
     auto unchanged = sameType && to.maxLength == c->type.maxLength && to.prec == c->type.prec && to.scale == c->type.scale;
-    for (auto& r : d.Q("SELECT DISTINCT i.name, i.is_pk FROM index_columns ic JOIN indexes i ON i.obj_id = ic.obj_id AND i.indid = ic.indid WHERE ic.obj_id = ?1 AND ic.colid = ?2",
+    for (auto& r : d.Q("SELECT DISTINCT i.name, i.is_pk, i.is_stat, i.is_uq FROM index_columns ic JOIN indexes i ON i.obj_id = ic.obj_id AND i.indid = ic.indid WHERE ic.obj_id = ?1 AND ic.colid = ?2",
                        {V::Int(t.id), V::Int(c->colid)}))
       if (!(growVar && !r[1].AsInteger()) && !(unchanged && !r[1].AsInteger()))
-        deps.Then(5074, std::string(r[1].AsInteger() ? "The object '" : "The index '") + r[0].AsString() + "' is dependent on column '" + c->name + "'.");
+        deps.Then(5074, DependentKind(V::Int(r[1].AsInteger() || r[3].AsInteger()), r[2]) + r[0].AsString() + "' is dependent on column '" + c->name + "'.");
     for (auto& r : d.Q("SELECT DISTINCT o.name FROM fk_cols fc JOIN fks f ON f.constid = fc.constid JOIN objects o ON o.id = f.constid WHERE (f.fkeyid = ?1 AND fc.fkey = ?2) OR (f.rkeyid = ?1 AND fc.rkey = ?2)",
                        {V::Int(t.id), V::Int(c->colid)}))
       if (!unchanged) deps.Then(5074, "The object '" + r[0].AsString() + "' is dependent on column '" + c->name + "'.");
@@ -708,6 +733,9 @@ void Engine::AlterTable(const Stmt& s) {
     std::string tbl = QuoteId(Database::DataTable(t.id));
     ConvertContext cc;
     cc.dayFirst = dayFirst;
+    // Every value is converted before anything changes, so a failing
+    // conversion leaves the table as it was.
+    std::vector<std::pair<db::Value, db::Value>> converted;  // rowid, new value
     for (auto& r : d.Q("SELECT rowid, " + QuoteId(c->name) + " FROM " + tbl)) {
       db::Value v = r[1];
       if (c->type.info->cls == TypeClass::Date && v.kind() == db::Value::Kind::Text) {
@@ -717,9 +745,13 @@ void Engine::AlterTable(const Stmt& s) {
       if (v.IsNull() && !nullable)
         throw SqlError(515, "Cannot insert the value NULL into column '" + c->name + "', table '" + d.name() + ".dbo." + t.name + "'; column does not allow nulls. UPDATE fails.")
             .Then(3621, "The statement has been terminated.", 10);
-      db::Value nv = ConvertValue(v, c->type.name, to, true, true, cc);
-      d.X("UPDATE " + tbl + " SET " + QuoteId(c->name) + " = ?1 WHERE rowid = ?2", {nv, r[0]});
+      converted.emplace_back(r[0], ConvertValue(v, c->type.name, to, true, true, cc));
     }
+    // A new storage class needs a new data table: SQLite keeps a column's
+    // declared affinity, and an int kept as text would add like text.
+    if (SqliteType(c->type) != SqliteType(to)) RebuildDataTable(d, t.id, c->colid, to);
+    for (auto& [rowid, nv] : converted)
+      d.X("UPDATE " + tbl + " SET " + QuoteId(c->name) + " = ?1 WHERE rowid = ?2", {nv, rowid});
     const TypeInfo* ti = to.info;
     bool ch = ti->cls == TypeClass::Char || (ti->cls == TypeClass::Lob && to.name != "image");
     std::string coll = ch ? (nc.collation.empty() ? d.collation() : nc.collation) : "";

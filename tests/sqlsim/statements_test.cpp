@@ -200,6 +200,40 @@ TEST_F(Stmts, ColumnChangesKeepRows) {
   EXPECT_EQ(orphans.rows[0][2].AsInteger(), 42);
 }
 
+TEST_F(Stmts, ColumnTypeChangeStoresValuesAsTheNewType) {
+  Ok("CREATE TABLE Liczby (Id int NOT NULL PRIMARY KEY, N varchar(10) NULL)");
+  Ok("INSERT INTO Liczby VALUES (1, '9'), (2, '10'), (3, NULL)");
+  Ok("CREATE STATISTICS st_N ON Liczby (N)");
+  try {
+    s.Execute("ALTER TABLE [Liczby] ALTER COLUMN N int NULL");
+    ADD_FAILURE() << "statistics did not block the change";
+  } catch (const sqlsim::SqlError& e) {
+    ASSERT_EQ(e.messages().size(), 2u);
+    EXPECT_EQ(e.messages()[0].text, "The statistics 'st_N' is dependent on column 'N'.");
+  }
+  Ok("DROP STATISTICS Liczby.st_N");
+  Ok("ALTER TABLE [Liczby] ALTER COLUMN N int NULL");
+  // Numbers now: they add and sort as numbers, text added to them converts.
+  auto rs = Ok("SELECT N + 1 AS a, N + '1' AS b FROM Liczby WHERE N IS NOT NULL ORDER BY N");
+  ASSERT_EQ(rs.rows.size(), 2u);
+  EXPECT_EQ(rs.rows[0][0].AsInteger(), 10);
+  EXPECT_EQ(rs.rows[0][1].AsInteger(), 10);
+  EXPECT_EQ(rs.rows[1][0].AsInteger(), 11);
+  // Back to text: + concatenates again.
+  Ok("ALTER TABLE [Liczby] ALTER COLUMN N varchar(10) NULL");
+  EXPECT_EQ(Ok("SELECT N + '1' FROM Liczby WHERE Id = 2").rows[0][0].AsString(), "101");
+  // A value that does not convert refuses the change and leaves every row.
+  Ok("UPDATE [Liczby] SET N = 'abc' WHERE Id = 3");
+  EXPECT_EQ(Refused("ALTER TABLE [Liczby] ALTER COLUMN N int NULL"), (std::vector<int>{245}));
+  EXPECT_EQ(Ok("SELECT N + '1' FROM Liczby WHERE Id = 2").rows[0][0].AsString(), "101");
+  EXPECT_EQ(Ok("SELECT N FROM Liczby WHERE Id = 3").rows[0][0].AsString(), "abc");
+  // The rebuilt table keeps its rows' key.
+  Ok("UPDATE [Liczby] SET N = NULL WHERE Id = 3");
+  Ok("ALTER TABLE [Liczby] ALTER COLUMN N bigint NULL");
+  EXPECT_EQ(Refused("INSERT INTO Liczby VALUES (1, 5)"), (std::vector<int>{2627, 3621}));
+  EXPECT_EQ(Ok("SELECT count(*) FROM Liczby").rows[0][0].AsInteger(), 3);
+}
+
 TEST_F(Stmts, TransactionsUndoDdlAndData) {
   s.BeginTrans();
   Ok("DROP VIEW vKlienci");
