@@ -43,6 +43,7 @@ struct Emitter {
   int viewDepth = 0;
   int propArg = 0;                     // inside an argument of a catalog function
   std::vector<std::string> scopes;     // the only source of each SELECT level, or "" when several
+  std::vector<std::vector<std::pair<std::string, std::int64_t>>> tables;  // user tables of each level
 
   // Arguments of the catalog functions become parts of subqueries over the
   // catalog tables; an unqualified column must keep naming the query's own
@@ -253,6 +254,36 @@ struct Emitter {
     throw SqlError(195, "'" + f.parts.back() + "' is not a recognized built-in function name.", 15);
   }
 
+  // The type an expression is known to have ("" when unknown): a column of
+  // a table in scope, a cast, GETDATE().
+  std::string SourceType(const Expr& e) {
+    const Expr& u = Unparen(e);
+    if (u.kind == Expr::Cast) {
+      const TypeInfo* ti = FindType(u.type.name);
+      return ti ? ti->name : "";
+    }
+    if (u.kind == Expr::Func)
+      return u.text == "GETDATE" || u.text == "CURRENT_TIMESTAMP" || u.text == "GETUTCDATE" || u.text == "SYSDATETIME" ? "datetime" : "";
+    if (u.kind != Expr::Column) return "";
+    std::string col = u.parts.back(), q = u.parts.size() > 1 ? FoldCase(u.parts[u.parts.size() - 2]) : "";
+    for (auto level = tables.rbegin(); level != tables.rend(); ++level)
+      for (auto& [alias, id] : *level)
+        if (q.empty() || q == alias)
+          if (auto c = d.Column(id, col)) return c->type.name;
+    return "";
+  }
+
+  // The user tables a SELECT level reads, by alias.
+  void CollectTables(const TableRef& t, std::vector<std::pair<std::string, std::int64_t>>* out) {
+    if (t.kind == TableRef::Join) {
+      CollectTables(*t.left, out);
+      CollectTables(*t.right, out);
+    } else if (t.kind == TableRef::Named) {
+      if (auto o = d.Resolve(t.name); o && o->xtype == "U")
+        out->emplace_back(FoldCase(t.alias.empty() ? t.name.back() : t.alias), o->id);
+    }
+  }
+
   std::string Cast(const Expr& c) {
     TypeSpec ts = c.type;
     const TypeInfo* ti = FindType(ts.name);
@@ -261,8 +292,16 @@ struct Emitter {
       ts.length = 30;
     }
     ColType t = ResolveType(ts);
-    return "tsql_cast(" + E(*c.args[0]) + ", '" + t.name + "', " + std::to_string(t.maxLength) + ", " +
-           std::to_string(t.prec) + ", " + std::to_string(t.scale) + ")";
+    std::string r = "tsql_cast(" + E(*c.args[0]) + ", '" + t.name + "', " + std::to_string(t.maxLength) + ", " +
+                    std::to_string(t.prec) + ", " + std::to_string(t.scale);
+    // Dates are kept as text and money as a number: CONVERT needs to be
+    // told what it converts from, and with which style.
+    std::string from = SourceType(*c.args[0]);
+    const TypeInfo* fi = from.empty() ? nullptr : FindType(from);
+    if (fi && fi->cls != TypeClass::Date && fi->cls != TypeClass::Money) from.clear();
+    if (c.args.size() > 1 || !from.empty())
+      r += ", " + (c.args.size() > 1 ? E(*c.args[1]) : std::string("NULL")) + ", " + Lit(from);
+    return r + ")";
   }
 
   std::string SysVar(const std::string& v) {
@@ -549,10 +588,16 @@ struct Emitter {
     if (s.from.size() == 1 && s.from[0]->kind != TableRef::Join)
       single = s.from[0]->alias.empty() && s.from[0]->kind == TableRef::Named ? s.from[0]->name.back() : s.from[0]->alias;
     scopes.push_back(single);
+    tables.emplace_back();
+    for (auto& f : s.from) CollectTables(*f, &tables.back());
     struct Pop {
       std::vector<std::string>& v;
-      ~Pop() { v.pop_back(); }
-    } pop{scopes};
+      std::vector<std::vector<std::pair<std::string, std::int64_t>>>& t;
+      ~Pop() {
+        v.pop_back();
+        t.pop_back();
+      }
+    } pop{scopes, tables};
     std::string split;
     if (SplitOr(s, dateCols, anon, &split)) return split;
     std::string r = "SELECT ";
@@ -583,12 +628,12 @@ struct Emitter {
 
 std::string EmitSelect(Engine& eng, Database& d, const Select& s, std::vector<bool>* dateCols,
                        std::vector<bool>* anon) {
-  Emitter em{eng, d, 0, 0, {}};
+  Emitter em{eng, d, 0, 0, {}, {}};
   return em.SelectSql(s, dateCols, anon);
 }
 
 std::string EmitExpr(Engine& eng, Database& d, const Expr& e) {
-  Emitter em{eng, d, 0, 0, {}};
+  Emitter em{eng, d, 0, 0, {}, {}};
   return em.E(e);
 }
 

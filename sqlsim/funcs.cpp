@@ -242,10 +242,25 @@ void FnCast(sqlite3_context* ctx, int n, sqlite3_value** a) {
     t.maxLength = sqlite3_value_int(a[2]);
     t.prec = sqlite3_value_int(a[3]);
     t.scale = sqlite3_value_int(a[4]);
-    (void)n;
     ConvertContext cc;
-    cc.dayFirst = Eng(ctx).dayFirst;
-    Result(ctx, ConvertValue(Val(a[0]), "", t, false, false, cc));
+    Engine& eng = Eng(ctx);
+    cc.dayFirst = eng.dayFirst;
+    std::string lang = FoldCase(eng.language);
+    cc.polishMonths = lang == "polish" || lang == "polski";
+    db::Value v = Val(a[0]);
+    std::string from;
+    if (n >= 7) {
+      // CONVERT's style, and the type the value comes from when it is a
+      // date (kept as text in the data tables) or money.
+      if (sqlite3_value_type(a[5]) != SQLITE_NULL) cc.style = sqlite3_value_int(a[5]);
+      from = Text(a[6]);
+      const TypeInfo* fi = FindType(from);
+      db::DateTime d;
+      if (fi && fi->cls == TypeClass::Date && v.kind() == db::Value::Kind::Text && ParseDateText(v.AsString(), false, &d))
+        v = db::Value::Date(d);
+      if (!fi || fi->cls != TypeClass::Money) from.clear();
+    }
+    Result(ctx, ConvertValue(v, from, t, false, false, cc));
   } catch (const SqlError& e) {
     Fail(ctx, e);
   }
@@ -466,6 +481,7 @@ void RegisterFunctions(Database& d) {
   reg("like", 3, FnLike);
   reg("tsql_add", 2, FnAdd);
   reg("tsql_cast", 5, FnCast);
+  reg("tsql_cast", 7, FnCast);
   reg("tsql_store", 5, FnStore);
   reg("tsql_round", 2, FnRound);
   reg("tsql_round", 3, FnRound);

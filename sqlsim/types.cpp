@@ -162,6 +162,42 @@ std::string DateText(const db::DateTime& d) {
   return b;
 }
 
+bool FormatDateStyle(const db::DateTime& d, int style, bool polishMonths, std::string* out) {
+  static const char* en[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  static const char* pl[] = {"I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX", "X", "XI", "XII"};
+  const char* mon = (polishMonths ? pl : en)[(d.month - 1) % 12];
+  bool century = style >= 100 || style == 0 || style == 9 || style == 13 || style == 20 || style == 21 || style == 23;
+  int base = style >= 100 ? style - 100 : style;
+  char y[8], b[96];
+  std::snprintf(y, sizeof y, century ? "%04d" : "%02d", century ? d.year : d.year % 100);
+  int h12 = d.hour % 12 == 0 ? 12 : d.hour % 12;
+  const char* ampm = d.hour < 12 ? "AM" : "PM";
+  switch (style == 20 || style == 21 || style == 23 || style >= 120 ? style : base) {
+    case 0: std::snprintf(b, sizeof b, "%s %2d %s %2d:%02d%s", mon, d.day, y, h12, d.minute, ampm); break;
+    case 1: std::snprintf(b, sizeof b, "%02d/%02d/%s", d.month, d.day, y); break;
+    case 2: std::snprintf(b, sizeof b, "%s.%02d.%02d", y, d.month, d.day); break;
+    case 3: std::snprintf(b, sizeof b, "%02d/%02d/%s", d.day, d.month, y); break;
+    case 4: std::snprintf(b, sizeof b, "%02d.%02d.%s", d.day, d.month, y); break;
+    case 5: std::snprintf(b, sizeof b, "%02d-%02d-%s", d.day, d.month, y); break;
+    case 6: std::snprintf(b, sizeof b, "%02d %s %s", d.day, mon, y); break;
+    case 7: std::snprintf(b, sizeof b, "%s %02d, %s", mon, d.day, y); break;
+    case 8: std::snprintf(b, sizeof b, "%02d:%02d:%02d", d.hour, d.minute, d.second); break;
+    case 9: std::snprintf(b, sizeof b, "%s %2d %s %2d:%02d:%02d:000%s", mon, d.day, y, h12, d.minute, d.second, ampm); break;
+    case 10: std::snprintf(b, sizeof b, "%02d-%02d-%s", d.month, d.day, y); break;
+    case 11: std::snprintf(b, sizeof b, "%s/%02d/%02d", y, d.month, d.day); break;
+    case 12: std::snprintf(b, sizeof b, "%s%02d%02d", y, d.month, d.day); break;
+    case 13: std::snprintf(b, sizeof b, "%02d %s %s %02d:%02d:%02d:000", d.day, mon, y, d.hour, d.minute, d.second); break;
+    case 14: std::snprintf(b, sizeof b, "%02d:%02d:%02d:000", d.hour, d.minute, d.second); break;
+    case 20: case 120: std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute, d.second); break;
+    case 21: case 121: std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d.000", d.year, d.month, d.day, d.hour, d.minute, d.second); break;
+    case 23: std::snprintf(b, sizeof b, "%04d-%02d-%02d", d.year, d.month, d.day); break;
+    case 126: case 127: std::snprintf(b, sizeof b, "%04d-%02d-%02dT%02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute, d.second); break;
+    default: return false;
+  }
+  *out = b;
+  return true;
+}
+
 static bool ValidDate(int y, int m, int d) {
   static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (y < 1753 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
@@ -256,6 +292,16 @@ static std::string DecimalText(double f, int scale) {
   char b[80];
   std::snprintf(b, sizeof b, "%.*f", scale, f);
   return b;
+}
+
+// money as text: style 0 two decimals, 1 two decimals with thousands
+// separated by commas, 2 four decimals.
+static std::string MoneyText(double f, int style) {
+  std::string t = DecimalText(f, style == 2 ? 4 : 2);
+  if (style != 1) return t;
+  std::size_t dot = t.find('.'), start = t[0] == '-' ? 1 : 0;
+  for (std::size_t i = dot; i > start + 3; i -= 3) t.insert(i - 3, ",");
+  return t;
 }
 
 db::Value ConvertValue(const db::Value& v, const std::string& fromType, const ColType& to, bool implicitConv,
@@ -359,10 +405,11 @@ db::Value ConvertValue(const db::Value& v, const std::string& fromType, const Co
       if (v.kind() == db::Value::Kind::Float) {
         const TypeInfo* src = fi;
         t = (src && src->cls == TypeClass::Decimal) ? DecimalText(v.AsFloat(), 0) : FloatText(v.AsFloat());
-        if (src && (src->cls == TypeClass::Money)) t = DecimalText(v.AsFloat(), 2);
+        if (src && (src->cls == TypeClass::Money)) t = MoneyText(v.AsFloat(), ctx.style);
         if (src && src->cls == TypeClass::Decimal) t = FloatText(v.AsFloat());
       } else if (v.kind() == db::Value::Kind::DateTime) {
-        t = DateText(v.AsDateTime());
+        if (!FormatDateStyle(v.AsDateTime(), ctx.style < 0 ? 0 : ctx.style, ctx.polishMonths, &t))
+          throw SqlError(281, std::to_string(ctx.style) + " is not a valid style number when converting from datetime to a character string.");
       } else {
         t = v.AsString();
       }
@@ -396,7 +443,12 @@ db::Value ConvertValue(const db::Value& v, const std::string& fromType, const Co
       if (v.kind() == db::Value::Kind::DateTime) return v;
       if (v.kind() == db::Value::Kind::Text) {
         db::DateTime d;
-        if (!ParseDateText(v.AsString(), ctx.dayFirst, &d))
+        // Styles that say the order of day and month override DATEFORMAT.
+        int st = ctx.style >= 100 ? ctx.style - 100 : ctx.style;
+        bool dayFirst = st == 3 || st == 4 || st == 5 || st == 6 || st == 13 ? true
+                        : st == 1 || st == 10 || st == 7                  ? false
+                                                                          : ctx.dayFirst;
+        if (!ParseDateText(v.AsString(), dayFirst, &d))
           throw SqlError(241, "Conversion failed when converting date and/or time from character string.");
         if (to.name == "date") d.hour = d.minute = d.second = 0;
         return db::Value::Date(d);

@@ -45,8 +45,14 @@ ColType ResolveType(const TypeSpec& spec);
 
 // Session settings that conversions depend on.
 struct ConvertContext {
-  bool dayFirst = true;   // DATEFORMAT dmy (language Polish)
+  bool dayFirst = true;      // DATEFORMAT dmy (language Polish)
+  int style = -1;            // CONVERT style; -1 none given (dates then read as style 0)
+  bool polishMonths = true;  // month names of the session language (Polish: roman numerals)
 };
+
+// A date as CONVERT writes it in `style` (0 to 14, 20 to 23, 100 to 114,
+// 120, 121, 126, 127); false for a style SQL Server does not know.
+bool FormatDateStyle(const db::DateTime& d, int style, bool polishMonths, std::string* out);
 
 // Converts a value to `to`. `implicitConv` selects the implicit rules (257)
 // instead of the explicit ones (529); `storing` reports truncation of a

@@ -1,0 +1,71 @@
+// CONVERT with a style: dates to text and back, money to text; the session
+// language gives the month names.
+#include <gtest/gtest.h>
+
+#include "sqlsim/server.h"
+
+namespace {
+
+const char* kScript = R"SQL(CREATE DATABASE D
+GO
+USE D
+GO
+CREATE TABLE Zdarzenia (Id int NOT NULL PRIMARY KEY, Kiedy datetime NULL, Kwota money NULL)
+GO
+INSERT INTO Zdarzenia VALUES (1, '2021-04-03 14:05:09', 1234567.5), (2, '2009-11-20 09:30:00', -5)
+GO
+)SQL";
+
+std::string One(sqlsim::Server& s, const std::string& expr, int id = 1) {
+  auto rs = s.Execute("SELECT " + expr + " FROM Zdarzenia WHERE Id = " + std::to_string(id));
+  return rs.rows.at(0).at(0).AsString();
+}
+
+TEST(Convert, DateStylesUnderPolishAndEnglish) {
+  sqlsim::Server s;
+  s.Load(kScript);
+  s.Execute("USE D");
+  struct Case {
+    const char* expr;
+    const char* polish;
+    const char* english;
+  } cases[] = {
+      {"CONVERT(varchar(30), Kiedy)", "IV  3 2021  2:05PM", "Apr  3 2021  2:05PM"},
+      {"CAST(Kiedy AS varchar(30))", "IV  3 2021  2:05PM", "Apr  3 2021  2:05PM"},
+      {"CONVERT(varchar(10), Kiedy, 112)", "20210403", "20210403"},
+      {"CONVERT(varchar(6), Kiedy, 12)", "210403", "210403"},
+      {"CONVERT(varchar(10), Kiedy, 104)", "03.04.2021", "03.04.2021"},
+      {"CONVERT(varchar(10), Kiedy, 101)", "04/03/2021", "04/03/2021"},
+      {"CONVERT(varchar(8), Kiedy, 3)", "03/04/21", "03/04/21"},
+      {"CONVERT(varchar(30), Kiedy, 120)", "2021-04-03 14:05:09", "2021-04-03 14:05:09"},
+      {"CONVERT(varchar(30), Kiedy, 121)", "2021-04-03 14:05:09.000", "2021-04-03 14:05:09.000"},
+      {"CONVERT(varchar(30), Kiedy, 126)", "2021-04-03T14:05:09", "2021-04-03T14:05:09"},
+      {"CONVERT(varchar(8), Kiedy, 108)", "14:05:09", "14:05:09"},
+      {"CONVERT(varchar(30), Kiedy, 106)", "03 IV 2021", "03 Apr 2021"},
+      {"CONVERT(varchar(30), Kiedy, 109)", "IV  3 2021  2:05:09:000PM", "Apr  3 2021  2:05:09:000PM"},
+      {"CONVERT(varchar(30), CONVERT(datetime, '03.04.2021', 104), 112)", "20210403", "20210403"},
+      {"CONVERT(varchar(30), CONVERT(datetime, '04/03/2021', 101), 112)", "20210403", "20210403"},
+      {"CONVERT(varchar(20), Kwota, 1)", "1,234,567.50", "1,234,567.50"},
+      {"CONVERT(varchar(20), Kwota, 2)", "1234567.5000", "1234567.5000"},
+      {"CONVERT(varchar(20), Kwota)", "1234567.50", "1234567.50"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(One(s, c.expr), c.polish) << c.expr;
+  EXPECT_EQ(One(s, "CONVERT(varchar(30), Kiedy, 100)", 2), "XI 20 2009  9:30AM");
+  s.Execute("SET LANGUAGE us_english");
+  for (const Case& c : cases) EXPECT_EQ(One(s, c.expr), c.english) << c.expr;
+  EXPECT_EQ(One(s, "CONVERT(varchar(20), Kwota, 1)", 2), "-5.00");
+}
+
+TEST(Convert, UnknownDateStyleIsRefused) {
+  sqlsim::Server s;
+  s.Load(kScript);
+  s.Execute("USE D");
+  try {
+    s.Execute("SELECT CONVERT(varchar(30), Kiedy, 99) FROM Zdarzenia");
+    ADD_FAILURE() << "style 99 accepted";
+  } catch (const sqlsim::SqlError& e) {
+    EXPECT_EQ(e.messages().at(0).number, 281);
+  }
+}
+
+}  // namespace
