@@ -276,8 +276,12 @@ static int AddIndex(Engine& e, Database& d, const ObjInfo& t, const std::string&
     d.X("INSERT INTO index_columns VALUES (?1,?2,?3,?4,0,0,1,0)", {V::Int(t.id), V::Int(indid), V::Int(++pos), V::Int(ci->colid)});
   }
   if (unique) {
+    // SQL Server's unique keys treat NULLs as equal (one NULL per key);
+    // SQLite's treat them as distinct, so NULL is indexed as a marker that
+    // no value of a column equals.
     std::string list;
-    for (auto& [c, desc] : cols) list += (list.empty() ? "" : ", ") + QuoteId(c);
+    for (auto& [c, desc] : cols)
+      list += (list.empty() ? "" : ", ") + std::string("coalesce(") + QuoteId(c) + ", X'00A05A524E554C4C00') COLLATE CI";
     char* err = nullptr;
     std::string sql = "CREATE UNIQUE INDEX " + QuoteId("x_" + std::to_string(t.id) + "_" + std::to_string(indid)) + " ON " +
                       QuoteId(Database::DataTable(t.id)) + " (" + list + ")";

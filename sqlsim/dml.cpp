@@ -100,7 +100,8 @@ static SqlError DuplicateKey(Database& d, const ObjInfo& t, const std::string& m
     for (auto& c : d.Q("SELECT c.name FROM index_columns ic JOIN columns c ON c.obj_id = ic.obj_id AND c.colid = ic.colid"
                        " WHERE ic.obj_id = ?1 AND ic.indid = ?2 AND ic.is_included = 0 ORDER BY ic.key_ordinal", {V::Int(t.id), ix[3]}))
       cols += (cols.empty() ? "" : ", ") + Database::DataTable(t.id) + "." + c[0].AsString();
-    if (msg.find(cols) == std::string::npos) continue;
+    std::string own = "'x_" + std::to_string(t.id) + "_" + ix[3].AsString() + "'";
+    if (msg.find(own) == std::string::npos && msg.find(cols) == std::string::npos) continue;
     if (ix[1].AsInteger() || ix[2].AsInteger())
       return SqlError(2627, std::string("Violation of ") + (ix[1].AsInteger() ? "PRIMARY KEY" : "UNIQUE KEY") + " constraint '" +
                                 ix[0].AsString() + "'. Cannot insert duplicate key in object 'dbo." + t.name + "'.", 14)

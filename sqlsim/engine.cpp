@@ -274,8 +274,9 @@ void Engine::RunOne(const Stmt& s, const std::string& text, db::ResultSet* first
           std::string l = FoldCase(s.name2);
           if (l != "polish" && l != "us_english" && l != "english" && l != "polski")
             throw SqlError(2732, "Error number 2732: language '" + s.name2 + "' is not supported by the simulator.");
-          language = s.name2;
           dayFirst = l == "polish" || l == "polski";
+          language = dayFirst ? "polski" : "us_english";  // the name @@LANGUAGE gives
+          infoMessages.push_back({5703, 10, "Changed language setting to " + language + "."});
         } else if (o != "QUOTED_IDENTIFIER" && o != "ANSI_NULLS") {
           bool ok = false;
           for (const char* a : accepted) ok = ok || o == a;
@@ -393,7 +394,11 @@ void Engine::RunOne(const Stmt& s, const std::string& text, db::ResultSet* first
         }
         break;
       }
-      case Stmt::Print: Eval(s.exprs[0]); break;
+      case Stmt::Print: {
+        db::Value v = Eval(s.exprs[0]);
+        infoMessages.push_back({0, 0, v.IsNull() ? "" : v.AsString()});
+        break;
+      }
       case Stmt::Return: throw ReturnSignal{};
       case Stmt::CreateDatabase: CreateDatabase(s.name2, s.keyword); break;
       case Stmt::CreateTable: CreateTable(s); break;

@@ -57,7 +57,7 @@ class Engine {
   bool quotedIdentifier = true;
   bool ansiNulls = true;
   bool dayFirst = true;
-  std::string language = "Polish";
+  std::string language = "polski";  // the session language by its server name
   std::string loginName = "sa";
   std::optional<std::int64_t> identityInsert;  // table id
   Database* identityInsertDb = nullptr;

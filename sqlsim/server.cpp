@@ -140,9 +140,11 @@ std::string Server::CurrentDatabase() const { return engine_->current->name(); }
 void Server::SetLanguage(const std::string& language) {
   std::string l = FoldCase(language);
   if (l.empty()) return;
-  engine_->language = language;
   engine_->dayFirst = l == "polish" || l == "polski";
+  engine_->language = engine_->dayFirst ? "polski" : "us_english";
 }
+
+const std::vector<SqlMessage>& Server::InfoMessages() const { return engine_->infoMessages; }
 
 std::uint64_t Server::RoundTrips() const { return engine_->roundTrips; }
 std::uint64_t Server::Statements() const { return engine_->statements; }

@@ -71,6 +71,11 @@ class Server {
   void CommitTrans();
   void RollbackTrans();
 
+  // The messages of severity 10 or less that the last batch raised besides
+  // its rows (USE 5701, SET LANGUAGE 5703, PRINT as number 0...), in order.
+  // A real server sends them as information; they never make a batch fail.
+  const std::vector<SqlMessage>& InfoMessages() const;
+
   std::string CurrentDatabase() const;
   void SetLanguage(const std::string& language);
 

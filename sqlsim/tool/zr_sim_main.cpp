@@ -2,7 +2,8 @@
 // batch against it.
 //   zr-sim --canonical FILE
 //   zr-sim --query FILE "BATCH" ["BATCH"...]   (each batch in turn on one
-//   connection; the rows of every batch that returns some, tab-separated)
+//   connection; the rows of every batch that returns some, tab-separated;
+//   information messages on standard error)
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     }
     for (int b = 3; b < argc; ++b) {
       db::ResultSet rs = s.Execute(argv[b]);
+      for (auto& m : s.InfoMessages()) std::cerr << m.text << (m.number ? " (" + std::to_string(m.number) + ")" : "") << "\n";
       if (rs.columns.empty()) continue;
       for (std::size_t i = 0; i < rs.columns.size(); ++i) std::cout << (i ? "\t" : "") << rs.columns[i];
       std::cout << "\n";

@@ -157,6 +157,8 @@ TEST_F(Stmts, TableDdlRefusals) {
       {"ALTER TABLE [Zam] ADD CONSTRAINT PK_Zam2 PRIMARY KEY (Nr)", {1779, 1750}},
       {"ALTER TABLE [Zam] ADD CONSTRAINT FK_X FOREIGN KEY (Ilosc) REFERENCES Klienci (Kod)", {1776, 1750}},
       {"CREATE UNIQUE INDEX IX_Poz ON Zam (Nr)", {1505, 3621}},
+      {"CREATE UNIQUE INDEX IX_G ON Klienci (Guid)", {1505, 3621}},  // two NULLs are duplicates
+      {"INSERT INTO Klienci (Nazwa) VALUES (N'KOT')", {2601, 3621}},  // keys ignore case
       {"INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (1, 1, 1, 1)", {2627, 3621}},
       {"INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (2, 1, 99, 1)", {547, 3621}},
       {"INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (2, 1, 1, -1)", {547, 3621}},
@@ -232,6 +234,30 @@ TEST_F(Stmts, ColumnTypeChangeStoresValuesAsTheNewType) {
   Ok("ALTER TABLE [Liczby] ALTER COLUMN N bigint NULL");
   EXPECT_EQ(Refused("INSERT INTO Liczby VALUES (1, 5)"), (std::vector<int>{2627, 3621}));
   EXPECT_EQ(Ok("SELECT count(*) FROM Liczby").rows[0][0].AsInteger(), 3);
+}
+
+TEST_F(Stmts, InformationOfTheLastBatch) {
+  auto rs = Ok("USE SHOP\r\nSET LANGUAGE us_english\r\nPRINT N'gotowe ' + CAST(2 AS varchar(1))\r\nSELECT @@LANGUAGE AS l");
+  EXPECT_EQ(rs.rows.at(0).at(0).AsString(), "us_english");
+  std::vector<std::pair<int, std::string>> got;
+  for (auto& m : s.InfoMessages()) got.emplace_back(m.number, m.text);
+  EXPECT_EQ(got, (std::vector<std::pair<int, std::string>>{{5701, "Changed database context to 'SHOP'."},
+                                                           {5703, "Changed language setting to us_english."},
+                                                           {0, "gotowe 2"}}));
+  Ok("SET LANGUAGE Polish");
+  EXPECT_EQ(Ok("SELECT @@LANGUAGE").rows.at(0).at(0).AsString(), "polski");
+  EXPECT_TRUE(s.InfoMessages().empty());
+}
+
+TEST_F(Stmts, UniqueKeyTakesOneNull) {
+  Ok("CREATE TABLE Kody (Id int NOT NULL, K varchar(5) NULL, L int NULL, CONSTRAINT UQ_Kody UNIQUE (K, L))");
+  Ok("INSERT INTO Kody VALUES (1, NULL, NULL)");
+  Ok("INSERT INTO Kody VALUES (2, 'a', NULL)");
+  Ok("INSERT INTO Kody VALUES (3, NULL, 1)");
+  EXPECT_EQ(Refused("INSERT INTO Kody VALUES (4, NULL, NULL)"), (std::vector<int>{2627, 3621}));
+  EXPECT_EQ(Refused("INSERT INTO Kody VALUES (5, 'A', NULL)"), (std::vector<int>{2627, 3621}));
+  EXPECT_EQ(Refused("UPDATE [Kody] SET L = NULL WHERE Id = 3"), (std::vector<int>{2627, 3621}));
+  EXPECT_EQ(Ok("SELECT count(*) FROM Kody").rows[0][0].AsInteger(), 3);
 }
 
 TEST_F(Stmts, TransactionsUndoDdlAndData) {
