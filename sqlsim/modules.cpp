@@ -1,6 +1,7 @@
 // Views, procedures, functions, triggers; principals, grants and system procedures.
 #include <algorithm>
 
+#include "sqlsim/compile.h"
 #include "sqlsim/engine.h"
 
 namespace sqlsim {
@@ -17,8 +18,13 @@ void Engine::CreateModule(const Stmt& s, const std::string& text) {
   }
   std::int64_t parent = 0;
   if (s.moduleType == "TR") {
+    // A trigger needs its table; on a view only INSTEAD OF triggers are allowed.
     auto t = d.Resolve(s.parent);
-    if (!t || (t->xtype != "U" && t->xtype != "V")) ThrowInvalidObject(s.parent.back());
+    if (!t || !(t->xtype == "U" || (t->xtype == "V" && s.keyword == "INSTEAD OF"))) {
+      std::string written;
+      for (const std::string& part : s.parent) written += (written.empty() ? "" : ".") + part;
+      throw SqlError(8197, "The object '" + written + "' does not exist or is invalid for this operation.");
+    }
     parent = t->id;
   }
   if (s.moduleType == "V") {
@@ -28,11 +34,17 @@ void Engine::CreateModule(const Stmt& s, const std::string& text) {
   }
   auto existing = d.Resolve(s.name);
   if (s.alter) {
-    bool same = existing && (existing->xtype == s.moduleType ||
-                             ((s.moduleType == "FN" || s.moduleType == "TF" || s.moduleType == "IF") &&
-                              (existing->xtype == "FN" || existing->xtype == "TF" || existing->xtype == "IF")));
     if (!existing) ThrowInvalidObject(name);
+    bool fn = [](const std::string& t) { return t == "FN" || t == "TF" || t == "IF"; }(s.moduleType);
+    bool same = existing->xtype == s.moduleType || (fn && (existing->xtype == "FN" || existing->xtype == "TF" || existing->xtype == "IF"));
     if (!same) throw SqlError(2010, "Cannot perform alter on '" + name + "' because it is an incompatible object type.");
+  } else if (existing) {
+    throw SqlError(2714, "There is already an object named '" + name + "' in the database.");
+  }
+  // A saved server may hold modules that no longer compile (a column dropped
+  // after them); loading it takes them as they are.
+  if (s.moduleType != "V" && !loading) CompileModule(*this, d, s);
+  if (s.alter) {
     d.X("UPDATE objects SET xtype = ?1, parent_obj = ?2, schemabound = ?3 WHERE id = ?4",
         {V::Str(PadType(s.moduleType)), V::Int(parent ? parent : existing->parent), V::Int(s.flag), V::Int(existing->id)});
     d.X("UPDATE modules SET definition = ?1 WHERE obj_id = ?2", {V::Str(def), V::Int(existing->id)});
@@ -40,7 +52,6 @@ void Engine::CreateModule(const Stmt& s, const std::string& text) {
     d.ForgetView(existing->id);
     return;
   }
-  if (existing) throw SqlError(2714, "There is already an object named '" + name + "' in the database.");
   std::int64_t id = AddObject(d, name, s.moduleType, parent);
   d.X("UPDATE objects SET schemabound = ?1 WHERE id = ?2", {V::Int(s.flag), V::Int(id)});
   d.X("INSERT INTO modules VALUES (?1, ?2)", {V::Int(id), V::Str(def)});

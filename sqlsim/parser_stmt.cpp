@@ -1,4 +1,7 @@
 // Statements of a batch.
+#include <algorithm>
+
+#include "sqlsim/compile.h"
 #include "sqlsim/errors.h"
 #include "sqlsim/parser.h"
 
@@ -244,27 +247,50 @@ struct StmtParser {
       p.AcceptOp(";");
       if (!p.AtEnd()) p.Fail();
     } else if (p.AcceptKw("PROCEDURE") || p.AcceptKw("PROC")) {
-      s->moduleType = "P";
       s->name = p.MultiName();
+      ModuleBody(*s, CheckModuleSyntax(p.toks_, p.i_, "P"));
     } else if (p.AcceptKw("FUNCTION")) {
       s->name = p.MultiName();
-      s->moduleType = "FN";
-      while (!p.AtEnd() && !p.Kw("RETURNS")) p.Next();
-      if (p.AcceptKw("RETURNS")) {
-        if (p.Kw("TABLE")) s->moduleType = "IF";
-        else if (p.Peek().kind == Tok::Var) s->moduleType = "TF";
-      }
+      ModuleBody(*s, CheckModuleSyntax(p.toks_, p.i_, "FN"));
     } else if (p.AcceptKw("TRIGGER")) {
-      s->moduleType = "TR";
       s->name = p.MultiName();
       p.ExpectKw("ON");
+      if (p.Kw("DATABASE") || p.Kw("ALL")) ThrowUnsupported("DDL triggers");
       s->parent = p.MultiName();
+      ModuleHeader h = CheckModuleSyntax(p.toks_, p.i_, "TR");
+      s->keyword = h.insteadOf ? "INSTEAD OF" : "AFTER";
+      ModuleBody(*s, h);
     } else {
       p.Fail();
     }
     // The body is kept as text; skip its tokens.
     while (!p.AtEnd()) p.Next();
     return s;
+  }
+
+  // Records what the module's body is compiled with at creation: the names
+  // of its parameters and variables in `names`, and in `body` the statements
+  // at its top levels that this parser understands completely.
+  void ModuleBody(Stmt& s, const ModuleHeader& h) {
+    s.moduleType = h.type;
+    for (std::size_t j = 0; j < p.toks_.size(); ++j)
+      if (p.toks_[j].kind == Tok::Var) {
+        std::string v = Upper(p.toks_[j].text);
+        if (std::find(s.names.begin(), s.names.end(), v) == s.names.end()) s.names.push_back(v);
+      }
+    std::size_t save = p.i_;
+    int params = p.params_;
+    for (std::size_t at : StatementStarts(p.toks_, h.body)) {
+      p.i_ = at;
+      try {
+        StmtP st = One();
+        if (EndsStatement(p.toks_, p.i_)) s.body.push_back(st);
+      } catch (const std::exception&) {
+        // Not understood here: the syntax check alone judges it.
+      }
+    }
+    p.i_ = save;
+    p.params_ = params;
   }
 
   StmtP AlterTable(std::size_t pos) {
