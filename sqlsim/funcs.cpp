@@ -59,25 +59,70 @@ std::uint32_t UpperCp(std::uint32_t c) {
   return c;
 }
 
+// Sort weights of the Polish case-insensitive, accent-sensitive order:
+// punctuation before digits before letters; letters of the Polish alphabet (ą ć ę ł ń ó ś ź ż) each sort after their
+// base letter, other accented Latin letters sort with their base letter and
+// differ only at the second level; the case is folded before.
+struct Weight {
+  std::uint32_t primary;
+  std::uint32_t secondary;
+};
+
+Weight SortWeight(std::uint32_t c) {
+  c = Lower(c);
+  auto letter = [](char base, int rank) { return 0x1000u + std::uint32_t(base - 'a') * 4 + rank; };
+  if (c < 0x80) {  // punctuation, then digits, then letters
+    if (c >= 'a' && c <= 'z') return {letter(char(c), 0), 0};
+    return {c >= '0' && c <= '9' ? 0x800u + c : c, 0};
+  }
+  switch (c) {
+    case 0x105: return {letter('a', 1), 0};  // ą
+    case 0x107: return {letter('c', 1), 0};  // ć
+    case 0x119: return {letter('e', 1), 0};  // ę
+    case 0x142: return {letter('l', 1), 0};  // ł
+    case 0x144: return {letter('n', 1), 0};  // ń
+    case 0xF3: return {letter('o', 1), 0};   // ó
+    case 0x15B: return {letter('s', 1), 0};  // ś
+    case 0x17A: return {letter('z', 1), 0};  // ź
+    case 0x17C: return {letter('z', 2), 0};  // ż
+    default: break;
+  }
+  // Latin-1 and Latin Extended-A letters by their base letter.
+  static const char* latin1 = "aaaaaaaceeeeiiiidnooooo/ouuuuyty";  // U+00E0..U+00FF
+  static const char* extA =
+      "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkkllllllllllnnnnnnnnnoooooooorrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
+  char base = 0;
+  if (c >= 0xE0 && c <= 0xFF) base = latin1[c - 0xE0];
+  else if (c >= 0x100 && c <= 0x17F) base = extA[c - 0x100];
+  if (base >= 'a' && base <= 'z') return {letter(base, 0), c};
+  return {0x2000u + c, 0};
+}
+
 int CiCompare(void*, int n1, const void* v1, int n2, const void* v2) {
   const unsigned char *a = static_cast<const unsigned char*>(v1), *ae = a + n1;
   const unsigned char *b = static_cast<const unsigned char*>(v2), *be = b + n2;
+  // Trailing blanks never count.
+  while (ae > a && ae[-1] == ' ') --ae;
+  while (be > b && be[-1] == ' ') --be;
+  int second = 0;  // the first difference at the second level
   while (a < ae && b < be) {
     if (*a < 0x80 && *b < 0x80) {  // ASCII: no decoding
       unsigned char x = *a >= 'A' && *a <= 'Z' ? *a + 32 : *a, y = *b >= 'A' && *b <= 'Z' ? *b + 32 : *b;
-      if (x != y) return x < y ? -1 : 1;
+      if (x != y) {
+        Weight wx = SortWeight(x), wy = SortWeight(y);
+        return wx.primary < wy.primary ? -1 : 1;
+      }
       ++a;
       ++b;
       continue;
     }
-    std::uint32_t x = Lower(Decode(a, ae)), y = Lower(Decode(b, be));
-    if (x != y) return x < y ? -1 : 1;
+    Weight x = SortWeight(Decode(a, ae)), y = SortWeight(Decode(b, be));
+    if (x.primary != y.primary) return x.primary < y.primary ? -1 : 1;
+    if (!second && x.secondary != y.secondary) second = x.secondary < y.secondary ? -1 : 1;
   }
-  while (a < ae && *a == ' ') ++a;
-  while (b < be && *b == ' ') ++b;
   if (a < ae) return 1;
   if (b < be) return -1;
-  return 0;
+  return second;
 }
 
 std::vector<std::uint32_t> Cps(const std::string& s, bool fold) {
