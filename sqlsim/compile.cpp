@@ -76,6 +76,7 @@ void ProcedureParams(TokCursor& c) {
     if (c.Kw("AS")) ++c.j;
     if (!c.Name()) c.Fail();
     while (!c.End() && !c.Op(",") && !c.Op(")") && !c.Kw("AS") && !c.Kw("WITH") && !c.Kw("FOR")) {
+      if (c.At().kind == Tok::Var) c.Fail();  // a comma is missing
       if (c.Op("(")) c.SkipGroup();
       else ++c.j;
     }
@@ -116,7 +117,8 @@ void CheckBody(const std::vector<Token>& toks, std::size_t body) {
         ++c.j;
         if (!tryWord) c.Fail();
         // A TRY block is followed at once by its CATCH block.
-        if (!(c.Kw("BEGIN", 1) && c.Kw("CATCH", 2))) {
+        std::size_t k = c.Op(";", 1) ? 2 : 1;
+        if (!(c.Kw("BEGIN", k) && c.Kw("CATCH", k + 1))) {
           ++c.j;
           c.Fail();
         }
@@ -193,7 +195,7 @@ ModuleHeader CheckModuleSyntax(const std::vector<Token>& toks, std::size_t at, c
 }
 
 std::vector<std::size_t> StatementStarts(const std::vector<Token>& toks, std::size_t body) {
-  static const std::set<std::string> continues = {"FOR", "THEN", "OF", "ON", "UNION", "ALL", "EXCEPT",
+  static const std::set<std::string> continues = {"FOR", "THEN", "OF", "UNION", "ALL", "EXCEPT",
                                                   "INTERSECT", "BULK", "INSTEAD", "AFTER", "GRANT",
                                                   "DENY", "REVOKE", "TO", "INTO", "OUTPUT"};
   std::vector<std::size_t> out;
