@@ -87,12 +87,12 @@ static void WriteDatabase(Engine& eng, Database& d, std::string& o) {
     for (std::size_t i = 0; i < cols.size(); ++i) o += std::string(i ? "," : "") + NL + "  " + ColumnSql(cols[i], d.collation());
     o += std::string(NL) + ")" + NL + "GO" + NL;
   }
-  auto keyList = [&](std::int64_t id, std::int64_t indid, int included) {
+  auto keyList = [&](std::int64_t id, std::int64_t indid, int included, bool directions = true) {
     std::string r;
     for (auto& c : d.Q("SELECT c.name, ic.is_desc FROM index_columns ic JOIN columns c ON c.obj_id = ic.obj_id AND c.colid = ic.colid"
                        " WHERE ic.obj_id = ?1 AND ic.indid = ?2 AND ic.is_included = ?3 ORDER BY ic.index_column_id",
                        {V::Int(id), V::Int(indid), V::Int(included)}))
-      r += (r.empty() ? "" : ", ") + B(c[0].AsString()) + (included ? "" : (c[1].AsInteger() ? " DESC" : " ASC"));
+      r += (r.empty() ? "" : ", ") + B(c[0].AsString()) + (included || !directions ? "" : (c[1].AsInteger() ? " DESC" : " ASC"));
     return r;
   };
   for (auto& t : tables) {
@@ -102,18 +102,13 @@ static void WriteDatabase(Engine& eng, Database& d, std::string& o) {
                        " AND o.xtype IN ('PK','UQ') JOIN filegroups g ON g.groupid = i.groupid WHERE i.obj_id = ?1 ORDER BY o.name", {V::Int(id)}))
       o += "ALTER TABLE " + tn + " ADD CONSTRAINT " + B(k[0].AsString()) + (k[2].AsInteger() ? " PRIMARY KEY" : " UNIQUE") +
            (k[3].AsInteger() ? " CLUSTERED" : " NONCLUSTERED") + " (" + keyList(id, k[1].AsInteger(), 0) + ") ON " + B(k[4].AsString()) + NL;
-    for (auto& k : d.Q("SELECT o.name, k.definition, k.kind, c.name, k.disabled FROM cons k JOIN objects o ON o.id = k.constid"
-                       " LEFT JOIN columns c ON c.obj_id = k.tbl AND c.colid = k.colid WHERE k.tbl = ?1 AND k.kind IN (4, 5) ORDER BY o.name", {V::Int(id)})) {
-      if (k[2].AsInteger() == 5)
-        o += "ALTER TABLE " + tn + " ADD CONSTRAINT " + B(k[0].AsString()) + " DEFAULT " + StripOuter(k[1].AsString()) + " FOR " + B(k[3].AsString()) + NL;
-      else
-        o += "ALTER TABLE " + tn + " WITH NOCHECK ADD CONSTRAINT " + B(k[0].AsString()) + " CHECK " + k[1].AsString() + NL;
-      if (k[4].AsInteger()) o += "ALTER TABLE " + tn + " NOCHECK CONSTRAINT " + B(k[0].AsString()) + NL;
-    }
+    for (auto& k : d.Q("SELECT o.name, k.definition, c.name FROM cons k JOIN objects o ON o.id = k.constid"
+                       " LEFT JOIN columns c ON c.obj_id = k.tbl AND c.colid = k.colid WHERE k.tbl = ?1 AND k.kind = 5 ORDER BY o.name", {V::Int(id)}))
+      o += "ALTER TABLE " + tn + " ADD CONSTRAINT " + B(k[0].AsString()) + " DEFAULT " + StripOuter(k[1].AsString()) + " FOR " + B(k[2].AsString()) + NL;
     for (auto& k : d.Q("SELECT i.name, i.indid, i.is_unique, i.is_clustered, g.groupname, i.is_stat FROM indexes i JOIN filegroups g ON g.groupid = i.groupid"
                        " WHERE i.obj_id = ?1 AND i.indid > 0 AND i.is_pk = 0 AND i.is_uq = 0 ORDER BY i.name", {V::Int(id)})) {
       if (k[5].AsInteger()) {
-        o += "CREATE STATISTICS " + B(k[0].AsString()) + " ON " + tn + " (" + keyList(id, k[1].AsInteger(), 0) + ")" + NL;
+        o += "CREATE STATISTICS " + B(k[0].AsString()) + " ON " + tn + " (" + keyList(id, k[1].AsInteger(), 0, false) + ")" + NL;
         continue;
       }
       o += std::string("CREATE ") + (k[2].AsInteger() ? "UNIQUE " : "") + (k[3].AsInteger() ? "CLUSTERED" : "NONCLUSTERED") + " INDEX " +
@@ -150,9 +145,16 @@ static void WriteDatabase(Engine& eng, Database& d, std::string& o) {
     if (ident) o += "SET IDENTITY_INSERT " + tn + " OFF" + NL;
     o += std::string("GO") + NL;
   }
+  // Checks and foreign keys after the rows, so that the rows a real server
+  // loads are not checked against them (they hold what the database held).
   for (auto& t : tables) {
     std::int64_t id = t[0].AsInteger();
     std::string tn = B(t[1].AsString());
+    for (auto& k : d.Q("SELECT o.name, k.definition, k.disabled FROM cons k JOIN objects o ON o.id = k.constid"
+                       " WHERE k.tbl = ?1 AND k.kind = 4 ORDER BY o.name", {V::Int(id)})) {
+      o += "ALTER TABLE " + tn + " WITH NOCHECK ADD CONSTRAINT " + B(k[0].AsString()) + " CHECK " + k[1].AsString() + NL;
+      if (k[2].AsInteger()) o += "ALTER TABLE " + tn + " NOCHECK CONSTRAINT " + B(k[0].AsString()) + NL;
+    }
     for (auto& f : d.Q("SELECT o.name, f.constid, r.name, f.del_cascade, f.upd_cascade, k.not_repl, k.disabled FROM fks f"
                        " JOIN objects o ON o.id = f.constid JOIN objects r ON r.id = f.rkeyid JOIN cons k ON k.constid = f.constid"
                        " WHERE f.fkeyid = ?1 ORDER BY o.name", {V::Int(id)})) {

@@ -270,6 +270,9 @@ TEST_F(Stmts, TransactionsUndoDdlAndData) {
 }
 
 TEST_F(Stmts, CanonicalScriptRoundTrips) {
+  // Rows that an untrusted check refuses, and statistics.
+  Ok("ALTER TABLE [Zam] WITH NOCHECK ADD CONSTRAINT CK_Zam_Poz CHECK (Poz < 2)");
+  Ok("CREATE STATISTICS st_Data ON Zam (Data)");
   std::string a = s.Canonical();
   sqlsim::Server t;
   try {
@@ -281,6 +284,12 @@ TEST_F(Stmts, CanonicalScriptRoundTrips) {
   EXPECT_NE(a.find("CREATE TABLE [Klienci]"), std::string::npos);
   EXPECT_NE(a.find("INSERT INTO [Klienci] ([Id], [Nazwa], [Opis], [Kod], [Guid], [Kwota]) VALUES (1, N'Żółw', NULL, N'A1', NULL, NULL)"),
             std::string::npos);
+  // As a real server would run it: rows before the checks that may refuse
+  // them, statistics columns without a direction.
+  std::size_t rows = a.find("INSERT INTO [Zam]"), check = a.find("ADD CONSTRAINT [CK_Zam_Poz] CHECK ([Poz]<(2))");
+  ASSERT_NE(check, std::string::npos);
+  EXPECT_LT(rows, check);
+  EXPECT_NE(a.find("CREATE STATISTICS [st_Data] ON [Zam] ([Data])\r\n"), std::string::npos);
 }
 
 TEST_F(Stmts, ConnectionMapsErrorsAndDirectives) {
