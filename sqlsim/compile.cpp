@@ -194,6 +194,20 @@ ModuleHeader CheckModuleSyntax(const std::vector<Token>& toks, std::size_t at, c
   return h;
 }
 
+namespace {
+
+// A word that starts a statement.
+bool StatementWord(const Token& t) {
+  static const std::set<std::string> starts = {
+      "SELECT", "INSERT", "UPDATE", "DELETE", "IF", "WHILE", "BEGIN", "DECLARE", "SET", "EXEC", "EXECUTE",
+      "RETURN", "PRINT", "RAISERROR", "OPEN", "FETCH", "CLOSE", "DEALLOCATE", "COMMIT", "ROLLBACK", "SAVE",
+      "GOTO", "BREAK", "CONTINUE", "TRUNCATE", "CREATE", "DROP", "ALTER", "WAITFOR", "GRANT", "DENY",
+      "REVOKE", "THROW", "MERGE", "BULK", "USE", "CHECKPOINT", "DBCC", "ENABLE", "DISABLE"};
+  return t.kind == Tok::Ident && starts.count(Upper(t.text)) > 0;
+}
+
+}  // namespace
+
 std::vector<std::size_t> StatementStarts(const std::vector<Token>& toks, std::size_t body) {
   static const std::set<std::string> continues = {"FOR", "THEN", "OF", "UNION", "ALL", "EXCEPT",
                                                   "INTERSECT", "BULK", "INSTEAD", "AFTER", "GRANT",
@@ -201,6 +215,7 @@ std::vector<std::size_t> StatementStarts(const std::vector<Token>& toks, std::si
   std::vector<std::size_t> out;
   int depth = 0;
   bool afterCte = false;
+  std::string lastWord;  // the last statement word seen at depth 0
   for (std::size_t j = body; j < toks.size() && toks[j].kind != Tok::End; ++j) {
     const Token& t = toks[j];
     if (t.kind == Tok::Op && t.text == "(") ++depth;
@@ -212,10 +227,17 @@ std::vector<std::size_t> StatementStarts(const std::vector<Token>& toks, std::si
       afterCte = true;
       continue;
     }
-    bool sel = IsKw(t, "SELECT");
-    if (!sel && !IsKw(t, "INSERT") && !IsKw(t, "UPDATE") && !IsKw(t, "DELETE") && !IsKw(t, "EXEC") &&
-        !IsKw(t, "EXECUTE"))
+    std::string word = StatementWord(t) ? Upper(t.text) : std::string();
+    std::string statement = lastWord;
+    if (!word.empty()) lastWord = word;
+    bool sel = word == "SELECT";
+    if (word == "SET") {
+      // SET @v = ...; not the SET of an UPDATE (UPDATE t SET @v = col)
+      if (statement == "UPDATE" || j + 1 >= toks.size() || toks[j + 1].kind != Tok::Var) continue;
+    } else if (!sel && word != "INSERT" && word != "UPDATE" && word != "DELETE" && word != "EXEC" &&
+               word != "EXECUTE" && word != "IF" && word != "WHILE" && word != "RETURN") {
       continue;
+    }
     if (j > body) {
       const Token& prev = toks[j - 1];
       if (prev.kind == Tok::Op && (prev.text == "," || prev.text == "."))
@@ -233,12 +255,6 @@ std::vector<std::size_t> StatementStarts(const std::vector<Token>& toks, std::si
 }
 
 bool EndsStatement(const std::vector<Token>& toks, std::size_t at) {
-  static const std::set<std::string> starts = {
-      "SELECT", "INSERT", "UPDATE", "DELETE", "IF", "ELSE", "WHILE", "BEGIN", "END", "DECLARE", "SET",
-      "EXEC", "EXECUTE", "RETURN", "PRINT", "RAISERROR", "OPEN", "FETCH", "CLOSE", "DEALLOCATE", "COMMIT",
-      "ROLLBACK", "SAVE", "GOTO", "BREAK", "CONTINUE", "TRUNCATE", "CREATE", "DROP", "ALTER", "WAITFOR",
-      "GRANT", "DENY", "REVOKE", "THROW", "MERGE", "BULK", "USE", "CHECKPOINT", "DBCC", "ENABLE", "DISABLE",
-      "FOR"};
   if (at >= toks.size()) return true;
   const Token& t = toks[at];
   if (t.kind == Tok::End || (t.kind == Tok::Op && t.text == ";")) return true;
@@ -247,7 +263,7 @@ bool EndsStatement(const std::vector<Token>& toks, std::size_t at) {
   if (IsKw(t, "WITH")) {  // a common table expression, not a table hint
     return at + 1 < toks.size() && !(toks[at + 1].kind == Tok::Op && toks[at + 1].text == "(");
   }
-  return starts.count(Upper(t.text)) > 0;
+  return StatementWord(t) || IsKw(t, "ELSE") || IsKw(t, "END") || IsKw(t, "FOR");
 }
 
 // --- compile against the catalog ---

@@ -38,10 +38,11 @@ struct ModuleHeader {
 ModuleHeader CheckModuleSyntax(const std::vector<Token>& toks, std::size_t at, const std::string& kind);
 
 // Token indexes in the body (from `body` to the end) where a SELECT, INSERT,
-// UPDATE, DELETE or EXEC statement starts at parenthesis depth 0. Words that
-// only continue another statement (INSERT after FOR/THEN/",", UPDATE in GRANT,
-// SELECT after UNION) are left out, and so is the statement that follows a
-// WITH common table expression.
+// UPDATE, DELETE, EXEC, IF, WHILE, RETURN or SET @variable statement starts at
+// parenthesis depth 0. Words that only continue another statement (INSERT
+// after FOR/THEN/",", UPDATE in GRANT, SELECT after UNION, the SET of an
+// UPDATE) are left out, and so is the statement that follows a WITH common
+// table expression.
 std::vector<std::size_t> StatementStarts(const std::vector<Token>& toks, std::size_t body);
 
 // True when the token at `at` can follow a complete statement: the end of the
@@ -49,7 +50,9 @@ std::vector<std::size_t> StatementStarts(const std::vector<Token>& toks, std::si
 // A statement parsed up to any other token was only partly understood.
 bool EndsStatement(const std::vector<Token>& toks, std::size_t at);
 
-// Compiles the body statements the parser collected in `s.body` (with the
+// Compiles the body statements the parser collected in `s.body` (queries,
+// INSERT, UPDATE, DELETE and EXEC; IF/WHILE conditions, returned values and
+// SET @v values as queries of their expression) with the
 // module's variable names in `s.names`) against database `d`. Throws
 // SqlError 207 for an unknown column of a statement whose tables all exist;
 // adds message 2007 (severity 10) to the engine's information messages for a

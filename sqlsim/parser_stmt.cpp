@@ -283,7 +283,18 @@ struct StmtParser {
     for (std::size_t at : StatementStarts(p.toks_, h.body)) {
       p.i_ = at;
       try {
-        StmtP st = One();
+        StmtP st;
+        if (p.Kw("IF") || p.Kw("WHILE") || p.Kw("RETURN")) {
+          // Only the condition or the returned value: the statements under
+          // IF/WHILE have starts of their own.
+          bool ret = p.Kw("RETURN");
+          p.Next();
+          if (ret && EndsStatement(p.toks_, p.i_)) continue;
+          st = ValueQuery(at, p.Expression());
+        } else {
+          st = One();
+          if (st->kind == Stmt::SetVar) st = ValueQuery(at, st->exprs[0]);
+        }
         if (EndsStatement(p.toks_, p.i_)) s.body.push_back(st);
       } catch (const std::exception&) {
         // Not understood here: the syntax check alone judges it.
@@ -291,6 +302,19 @@ struct StmtParser {
     }
     p.i_ = save;
     p.params_ = params;
+  }
+
+  // A query that reads what an expression reads: a parenthesised SELECT
+  // itself, else SELECT <expression>.
+  StmtP ValueQuery(std::size_t pos, const ExprP& e) {
+    auto q = Make(Stmt::Query, pos);
+    if (e->kind == Expr::Subquery) {
+      q->select = e->sub;
+    } else {
+      q->select = std::make_shared<Select>();
+      q->select->items.push_back({e, "", false});
+    }
+    return q;
   }
 
   StmtP AlterTable(std::size_t pos) {

@@ -68,6 +68,14 @@ TEST_F(Modules, AcceptsWhatTheServerAccepts) {
       // a common table expression named like a table
       "CREATE PROCEDURE pCte WITH RECOMPILE, EXECUTE AS OWNER AS\nBEGIN TRANSACTION\n"
       ";WITH Klienci AS (SELECT Nr AS Inna FROM Zam) SELECT Inna FROM Klienci\nCOMMIT TRANSACTION",
+      // statements the simulator parses only in part are not judged by that part
+      "CREATE PROCEDURE pCzesc AS SET NOCOUNT ON\n"
+      "SELECT a.Id, x.Poz FROM Klienci a OUTER APPLY (SELECT TOP 1 Poz FROM Zam z WHERE z.IdKlienta = a.Id) x\n"
+      "SELECT Id FROM Klienci WITH (NOLOCK) WHERE Id = 1",
+      // conditions and assignments: missing tables, UPDATE's and MERGE's SET @v = column
+      "CREATE PROCEDURE pWarunki @n int AS\nIF EXISTS (SELECT 1 FROM NieMa WHERE x = 1) RETURN 1\n"
+      "UPDATE Klienci SET @n = Id, Kod = 'a'\n"
+      "MERGE Klienci t USING Zam s ON t.Id = s.Nr WHEN MATCHED THEN UPDATE SET @n = Ilosc;",
       // parameters in parentheses, AS before the type, a default holding "("
       "CREATE PROC pParam (@a AS int, @b varchar(10) = 'x(') AS SELECT @a AS a, @b AS b",
       // a niladic function and a column of a view
@@ -142,6 +150,14 @@ TEST_F(Modules, RefusesWhatTheServerRefuses) {
       {"CREATE TRIGGER trZly ON Zam FOR INSERT AS IF @@ROWCOUNT > 0 BEGIN SELECT Brak FROM Klienci END", 207,
        "Invalid column name 'Brak'."},
       {"CREATE FUNCTION fZla (@Nr int) RETURNS TABLE AS RETURN SELECT Brak FROM Zam WHERE Nr = @Nr", 207,
+       "Invalid column name 'Brak'."},
+      // conditions, returned values and assigned values
+      {"CREATE PROCEDURE pZle AS IF EXISTS (SELECT 1 FROM Klienci WHERE Brak = 1) RETURN 1", 207,
+       "Invalid column name 'Brak'."},
+      {"CREATE PROCEDURE pZle AS WHILE (SELECT MAX(Brak) FROM Zam) > 0 BREAK", 207, "Invalid column name 'Brak'."},
+      {"CREATE FUNCTION fZla () RETURNS int AS BEGIN RETURN (SELECT MAX(Brak) FROM Zam) END", 207,
+       "Invalid column name 'Brak'."},
+      {"CREATE PROCEDURE pZle AS DECLARE @n int\nSET @n = (SELECT Brak FROM Klienci)", 207,
        "Invalid column name 'Brak'."},
       // a trigger's table must exist, and AFTER triggers need a table
       {"CREATE TRIGGER trZly ON dbo.NieMa FOR INSERT AS SELECT 1", 8197,
