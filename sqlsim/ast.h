@@ -131,7 +131,7 @@ struct Stmt {
   std::vector<ColumnDef> columns;
   std::vector<ConstraintDef> constraints;
   IndexDef index;
-  std::vector<StmtP> body;          // block / loop body; IF: body[0] then, body[1] else
+  std::vector<StmtP> body;          // block / loop body; IF: body[0] then, body[1] else; module: statements to compile
   std::string moduleType;           // V, P, FN, TF, IF, TR
   bool alter = false;
   std::vector<std::string> parent;  // trigger table

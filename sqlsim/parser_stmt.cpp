@@ -290,10 +290,10 @@ struct StmtParser {
           bool ret = p.Kw("RETURN");
           p.Next();
           if (ret && EndsStatement(p.toks_, p.i_)) continue;
-          st = ValueQuery(at, p.Expression());
+          st = ValueQuery(p.toks_[at].pos, p.Expression());
         } else {
           st = One();
-          if (st->kind == Stmt::SetVar) st = ValueQuery(at, st->exprs[0]);
+          if (st->kind == Stmt::SetVar) st = ValueQuery(st->pos, st->exprs[0]);
         }
         if (EndsStatement(p.toks_, p.i_)) s.body.push_back(st);
       } catch (const std::exception&) {
