@@ -258,6 +258,13 @@ static int AddIndex(Engine& e, Database& d, const ObjInfo& t, const std::string&
       if (isCreateIndex) throw SqlError(1911, "Column name '" + c + "' does not exist in the target table or view.");
       throw SqlError(1911, "Column name '" + c + "' does not exist in the target table or view.").Then(1750, "Could not create constraint. See previous errors.");
     }
+    // Large values (text, ntext, image, xml and the MAX types) cannot be keys.
+    bool large = ci->type.info && (ci->type.info->cls == TypeClass::Lob || ci->type.info->cls == TypeClass::Xml || ci->type.maxLength == -1);
+    if (large && !stat) {
+      SqlError e1919(1919, "Column '" + ci->name + "' in table '" + t.name + "' is of a type that is invalid for use as a key column in an index.");
+      if (!isCreateIndex) e1919.Then(1750, "Could not create constraint. See previous errors.");
+      throw e1919;
+    }
     if (pk && ci->nullable)
       throw SqlError(8111, "Cannot define PRIMARY KEY constraint on nullable column in table '" + t.name + "'.").Then(1750, "Could not create constraint. See previous errors.");
     colids.push_back(ci->colid);
@@ -707,6 +714,7 @@ void Engine::AlterTable(const Stmt& s) {
     if (!c) throw SqlError(4924, "ALTER TABLE ALTER COLUMN failed because column '" + nc.name + "' does not exist in table '" + t.name + "'.");
     ColType to = ResolveType(nc.type);
     if (c->type.name == "timestamp") throw SqlError(4928, "Cannot alter column '" + c->name + "' because it is 'timestamp'.");
+    if (c->rowguid) throw SqlError(4928, "Cannot alter column '" + c->name + "' because it is 'ROWGUIDCOL'.");
     if (int ref = AlterConversionRefusal(c->type, to)) {
       if (ref == 4927) throw SqlError(4927, "Cannot alter column '" + c->name + "' to be data type " + to.name + ".");
       if (ref == 257)

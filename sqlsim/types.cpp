@@ -367,7 +367,12 @@ db::Value ConvertValue(const db::Value& v, const std::string& fromType, const Co
       if (to.name == "tinyint") lo = 0, hi = 255;
       else if (to.name == "smallint") lo = -32768, hi = 32767;
       else if (to.name == "bigint") lo = INT64_MIN, hi = INT64_MAX;
-      if (r < lo || r > hi) overflow();
+      if (r < lo || r > hi) {
+        // A whole number too big for the small integer types names the value.
+        if ((to.name == "tinyint" || to.name == "smallint") && v.kind() != db::Value::Kind::Float)
+          throw SqlError(220, "Arithmetic overflow error for data type " + to.name + ", value = " + std::to_string(r) + ".");
+        overflow();
+      }
       return db::Value::Int(r);
     }
     case TypeClass::Decimal:

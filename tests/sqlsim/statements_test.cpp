@@ -158,6 +158,11 @@ TEST_F(Stmts, TableDdlRefusals) {
       {"ALTER TABLE [Zam] ADD CONSTRAINT FK_X FOREIGN KEY (Ilosc) REFERENCES Klienci (Kod)", {1776, 1750}},
       {"CREATE UNIQUE INDEX IX_Poz ON Zam (Nr)", {1505, 3621}},
       {"CREATE UNIQUE INDEX IX_G ON Klienci (Guid)", {1505, 3621}},  // two NULLs are duplicates
+      {"CREATE INDEX IX_Opis ON Klienci (Opis)", {1919}},             // nvarchar(max) is no key
+      {"ALTER TABLE [Klienci] ADD CONSTRAINT UQ_Opis UNIQUE (Opis)", {1919, 1750}},
+      {"ALTER TABLE [Klienci] ALTER COLUMN Guid varchar(36) NULL", {4928}},  // the ROWGUIDCOL
+      {"SELECT CAST(300 AS tinyint)", {220}},
+      {"SELECT CAST(300.5 AS tinyint)", {8115}},
       {"INSERT INTO Klienci (Nazwa) VALUES (N'KOT')", {2601, 3621}},  // keys ignore case
       {"INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (1, 1, 1, 1)", {2627, 3621}},
       {"INSERT INTO Zam (Nr, Poz, IdKlienta, Ilosc) VALUES (2, 1, 99, 1)", {547, 3621}},
