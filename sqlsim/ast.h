@@ -83,6 +83,7 @@ struct ConstraintDef {
   bool deleteCascade = false, updateCascade = false, notForRepl = false;
   ExprP expr;                       // CHECK condition / DEFAULT value
   std::string column;               // DEFAULT ... FOR column; column of an inline constraint
+  bool withValues = false;          // DEFAULT ... WITH VALUES: a new nullable column's rows get it too
   std::string filegroup;
 };
 

@@ -610,7 +610,7 @@ void Engine::AddColumnToTable(Database& d, const ObjInfo& t, const ColumnDef& c,
         v += c.incr;
       }
       d.X("UPDATE objects SET ident_cur = ?1 WHERE id = ?2", {V::Int(v - c.incr), V::Int(t.id)});
-    } else if (def && notNull) {
+    } else if (def && (notNull || def->withValues)) {
       ConvertContext cc;
       cc.dayFirst = dayFirst;
       db::Value v = ConvertValue(Eval(def->expr), "", ty, true, true, cc);

@@ -122,6 +122,7 @@ struct StmtParser {
       if (p.Kw("WITH") && p.Kw("VALUES", 1)) {
         p.Next();
         p.Next();
+        c.withValues = true;
       }
       return c;
     } else {

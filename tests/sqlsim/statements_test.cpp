@@ -183,6 +183,11 @@ TEST_F(Stmts, TableDdlRefusals) {
 TEST_F(Stmts, ColumnChangesKeepRows) {
   Ok("ALTER TABLE [Klienci] ADD Punkty int NOT NULL DEFAULT 7");
   EXPECT_EQ(Ok("SELECT Punkty FROM Klienci WHERE Id = 2").rows[0][0].AsInteger(), 7);
+  // A nullable column's rows get its default only WITH VALUES.
+  Ok("ALTER TABLE [Klienci] ADD Bonus int NULL DEFAULT 3, Rabat int NULL CONSTRAINT DF_Rabat DEFAULT 4 WITH VALUES");
+  auto added = Ok("SELECT Bonus, Rabat FROM Klienci WHERE Id = 2");
+  EXPECT_TRUE(added.rows[0][0].IsNull());
+  EXPECT_EQ(added.rows[0][1].AsInteger(), 4);
   Ok("ALTER TABLE [Klienci] ALTER COLUMN Kod varchar(20) NULL");
   auto rs = Ok("SELECT Kod FROM Klienci ORDER BY Id");
   EXPECT_EQ(rs.rows[0][0].AsString(), "A1");
