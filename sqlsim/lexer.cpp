@@ -37,8 +37,9 @@ std::vector<Token> Tokenize(const std::string& s, bool quotedIdentifier) {
     std::size_t j = start;
     for (;;) {
       if (j >= n) {
-        if (close == ']') throw SqlError(105, "Unclosed quotation mark after the character string '" + v + "'.", 15);
-        throw SqlError(105, "Unclosed quotation mark after the character string '" + v + "'.", 15);
+        // The server follows 105 with a syntax error at the same text.
+        throw SqlError(105, "Unclosed quotation mark after the character string '" + v + "'.", 15)
+            .Then(102, "Incorrect syntax near '" + v + "'.", 15);
       }
       if (s[j] == close) {
         if (j + 1 < n && s[j + 1] == close) {

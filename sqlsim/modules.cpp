@@ -27,8 +27,9 @@ void Engine::CreateModule(const Stmt& s, const std::string& text) {
     }
     parent = t->id;
   }
-  if (s.moduleType == "V") {
-    // A view must compile against the objects it names.
+  if (s.moduleType == "V" && !loading) {
+    // A view must compile against the objects it names (a saved one is
+    // taken as it is: its table may have lost a column since).
     std::string probe = EmitSelect(*this, d, *s.select, nullptr, nullptr);
     d.Prepare("SELECT * FROM (" + probe + ") LIMIT 0");
   }

@@ -193,4 +193,18 @@ TEST_F(Modules, LoadingKeepsModulesThatNoLongerCompile) {
   EXPECT_FALSE(other.Execute("SELECT OBJECT_ID('pStary')").rows.at(0).at(0).IsNull());
 }
 
+TEST_F(Modules, ViewThatLostItsColumnIsSavedAndLoadedAgain) {
+  // SQL Server lets a column go from under a view that is not schema-bound;
+  // the view stays, fails when read, and the saved server must still load.
+  ASSERT_EQ(Run("CREATE VIEW vKody AS SELECT Id, Kod FROM Klienci").number, 0);
+  ASSERT_EQ(Run("DROP INDEX Klienci.IX_Klienci_Nazwa").number, 0);  // it includes Kod
+  ASSERT_EQ(Run("ALTER TABLE [Klienci] DROP COLUMN Kod").number, 0);
+  EXPECT_EQ(Run("SELECT * FROM vKody").number, 207);
+  sqlsim::Server other;
+  ASSERT_NO_THROW(other.Load(s.Canonical()));
+  other.Execute("USE SHOP");
+  EXPECT_FALSE(other.Execute("SELECT OBJECT_ID('vKody')").rows.at(0).at(0).IsNull());
+  EXPECT_EQ(other.Canonical(), s.Canonical());
+}
+
 }  // namespace
