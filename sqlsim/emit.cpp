@@ -244,6 +244,21 @@ struct Emitter {
     if (n == "NEWID") return "tsql_newid()";
     if (n == "REPLICATE") return all("tsql_replicate");
     if (n == "SPACE") return "tsql_replicate(' ', " + E(*f.args.at(0)) + ")";
+    if (n == "DATEADD" || n == "DATEDIFF" || n == "DATEPART") {
+      NeedArgs(f, n == "DATEPART" ? 2 : 3, n == "DATEPART" ? 2 : 3);
+      const Expr& p = *f.args[0];
+      std::string part = p.kind == Expr::Column && p.parts.size() == 1 ? DatePartName(p.parts[0]) : "";
+      if (part.empty())
+        throw SqlError(155, "'" + (p.parts.empty() ? p.text : p.parts.back()) + "' is not a recognized " + FoldCase(n) + " option.", 15);
+      std::string r = "tsql_" + FoldCase(n) + "(" + Lit(part);
+      for (std::size_t i = 1; i < f.args.size(); ++i) r += ", " + E(*f.args[i]);
+      return r + ")";
+    }
+    if (n == "SCOPE_IDENTITY") return eng.lastIdentity ? std::to_string(*eng.lastIdentity) : "NULL";
+    if (n == "ISNUMERIC") {
+      NeedArgs(f, 1, 1);
+      return all("tsql_isnumeric");
+    }
     if (n == "YEAR") return all("tsql_year");
     if (n == "MONTH") return all("tsql_month");
     if (n == "DAY") return all("tsql_day");
@@ -263,7 +278,8 @@ struct Emitter {
       return ti ? ti->name : "";
     }
     if (u.kind == Expr::Func)
-      return u.text == "GETDATE" || u.text == "CURRENT_TIMESTAMP" || u.text == "GETUTCDATE" || u.text == "SYSDATETIME" ? "datetime" : "";
+      return u.text == "GETDATE" || u.text == "CURRENT_TIMESTAMP" || u.text == "GETUTCDATE" || u.text == "SYSDATETIME" || u.text == "DATEADD"
+                 ? "datetime" : "";
     if (u.kind != Expr::Column) return "";
     std::string col = u.parts.back(), q = u.parts.size() > 1 ? FoldCase(u.parts[u.parts.size() - 2]) : "";
     for (auto level = tables.rbegin(); level != tables.rend(); ++level)
@@ -442,7 +458,7 @@ struct Emitter {
       if (it.expr->kind == Expr::Cast) {
         const TypeInfo* ti = FindType(it.expr->type.name);
         isDate = ti && ti->cls == TypeClass::Date;
-      } else if (it.expr->kind == Expr::Func && (it.expr->text == "GETDATE" || it.expr->text == "CURRENT_TIMESTAMP")) {
+      } else if (it.expr->kind == Expr::Func && (it.expr->text == "GETDATE" || it.expr->text == "CURRENT_TIMESTAMP" || it.expr->text == "DATEADD")) {
         isDate = true;
       }
       bool anonymous = false;

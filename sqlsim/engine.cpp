@@ -275,8 +275,13 @@ void Engine::RunOne(const Stmt& s, const std::string& text, db::ResultSet* first
           if (l != "polish" && l != "us_english" && l != "english" && l != "polski")
             throw SqlError(2732, "Error number 2732: language '" + s.name2 + "' is not supported by the simulator.");
           dayFirst = l == "polish" || l == "polski";
+          dateFirst = dayFirst ? 1 : 7;
           language = dayFirst ? "polski" : "us_english";  // the name @@LANGUAGE gives
           infoMessages.push_back({5703, 10, "Changed language setting to " + language + "."});
+        } else if (o == "DATEFIRST") {
+          int n = std::atoi(s.name2.c_str());
+          if (n < 1 || n > 7) throw SqlError(1005, "SET DATEFIRST " + s.name2 + " is out of range.");  // 1 to 7
+          dateFirst = n;
         } else if (o != "QUOTED_IDENTIFIER" && o != "ANSI_NULLS") {
           bool ok = false;
           for (const char* a : accepted) ok = ok || o == a;

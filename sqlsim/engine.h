@@ -57,6 +57,7 @@ class Engine {
   bool quotedIdentifier = true;
   bool ansiNulls = true;
   bool dayFirst = true;
+  int dateFirst = 1;  // first day of the week, 1 Monday .. 7 Sunday (Polish 1, us_english 7)
   std::string language = "polski";  // the session language by its server name
   std::string loginName = "sa";
   std::optional<std::int64_t> identityInsert;  // table id
@@ -138,6 +139,10 @@ const char* CatalogSchemaSql();
 std::string EmitSelect(Engine& eng, Database& d, const Select& s, std::vector<bool>* dateCols,
                        std::vector<bool>* anon);
 std::string EmitExpr(Engine& eng, Database& d, const Expr& e);
+
+// The canonical name of a date part as DATEADD/DATEDIFF/DATEPART take it
+// ("yy" -> "year"); "" for a name that is none.
+std::string DatePartName(const std::string& written);
 
 // Trims a two-letter type code ("U " -> "U").
 std::string TrimType(const std::string& t);

@@ -491,6 +491,139 @@ void FnDatePart(sqlite3_context* ctx, sqlite3_value** a, int which) {
   sqlite3_result_int(ctx, which == 0 ? d.year : which == 1 ? d.month : d.day);
 }
 
+// Days since 1970-01-01 of a civil date, and back.
+long long DaysFromCivil(long long y, int m, int d) {
+  y -= m <= 2;
+  long long era = (y >= 0 ? y : y - 399) / 400;
+  long long yoe = y - era * 400;
+  long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+}
+
+void CivilFromDays(long long z, db::DateTime* d) {
+  z += 719468;
+  long long era = (z >= 0 ? z : z - 146096) / 146097;
+  long long doe = z - era * 146097;
+  long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  long long mp = (5 * doy + 2) / 153;
+  d->day = int(doy - (153 * mp + 2) / 5 + 1);
+  d->month = int(mp < 10 ? mp + 3 : mp - 9);
+  d->year = int(yoe + era * 400 + (d->month <= 2));
+}
+
+// A date argument: text read as a date, a number as days from 1900-01-01.
+bool DateArg(sqlite3_context* ctx, sqlite3_value* v, db::DateTime* out) {
+  if (sqlite3_value_type(v) == SQLITE_INTEGER || sqlite3_value_type(v) == SQLITE_FLOAT) {
+    double f = sqlite3_value_double(v);
+    long long days = (long long)std::floor(f);
+    *out = db::DateTime{};
+    CivilFromDays(DaysFromCivil(1900, 1, 1) + days, out);
+    long long secs = (long long)std::llround((f - days) * 86400);
+    out->hour = int(secs / 3600), out->minute = int(secs / 60 % 60), out->second = int(secs % 60);
+    return true;
+  }
+  if (!ParseDateText(Text(v), Eng(ctx).dayFirst, out)) {
+    Fail(ctx, SqlError(241, "Conversion failed when converting date and/or time from character string."));
+    return false;
+  }
+  return true;
+}
+
+long long Seconds(const db::DateTime& d) {
+  return DaysFromCivil(d.year, d.month, d.day) * 86400 + d.hour * 3600 + d.minute * 60 + d.second;
+}
+
+// DATEADD(part, n, date)
+void FnDateAdd(sqlite3_context* ctx, int, sqlite3_value** a) {
+  if (AnyNull(3, a)) return sqlite3_result_null(ctx);
+  std::string part = Text(a[0]);
+  long long n = sqlite3_value_int64(a[1]);
+  db::DateTime d;
+  if (!DateArg(ctx, a[2], &d)) return;
+  if (part == "year" || part == "quarter" || part == "month") {
+    long long months = (long long)d.year * 12 + (d.month - 1) + n * (part == "year" ? 12 : part == "quarter" ? 3 : 1);
+    d.year = int(months / 12);
+    d.month = int(months % 12) + 1;
+    static const int mdays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+    d.day = std::min(d.day, mdays[d.month - 1] + (d.month == 2 && leap ? 1 : 0));
+  } else {
+    long long step = part == "week" ? 7 * 86400LL : part == "hour" ? 3600 : part == "minute" ? 60 : part == "second" ? 1
+                     : part == "millisecond" ? 0 : 86400;
+    long long t = Seconds(d) + n * step;
+    long long days = t >= 0 ? t / 86400 : -((-t + 86399) / 86400);
+    long long rest = t - days * 86400;
+    CivilFromDays(days, &d);
+    d.hour = int(rest / 3600), d.minute = int(rest / 60 % 60), d.second = int(rest % 60);
+  }
+  if (d.year < 1753 || d.year > 9999) {
+    Fail(ctx, SqlError(517, "Adding a value to a 'datetime' column caused an overflow."));
+    return;
+  }
+  Result(ctx, db::Value::Date(d));
+}
+
+long long FloorDiv(long long a, long long b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// DATEDIFF(part, start, end): the part boundaries crossed; weeks start on Sunday.
+void FnDateDiff(sqlite3_context* ctx, int, sqlite3_value** a) {
+  if (AnyNull(3, a)) return sqlite3_result_null(ctx);
+  std::string part = Text(a[0]);
+  db::DateTime x, y;
+  if (!DateArg(ctx, a[1], &x) || !DateArg(ctx, a[2], &y)) return;
+  long long r = 0, dx = DaysFromCivil(x.year, x.month, x.day), dy = DaysFromCivil(y.year, y.month, y.day);
+  if (part == "year") r = y.year - x.year;
+  else if (part == "quarter") r = (y.year * 4LL + (y.month - 1) / 3) - (x.year * 4LL + (x.month - 1) / 3);
+  else if (part == "month") r = (y.year * 12LL + y.month) - (x.year * 12LL + x.month);
+  else if (part == "week") r = FloorDiv(dy + 4, 7) - FloorDiv(dx + 4, 7);  // 1970-01-04 was a Sunday
+  else if (part == "hour") r = FloorDiv(Seconds(y), 3600) - FloorDiv(Seconds(x), 3600);
+  else if (part == "minute") r = FloorDiv(Seconds(y), 60) - FloorDiv(Seconds(x), 60);
+  else if (part == "second") r = Seconds(y) - Seconds(x);
+  else if (part == "millisecond") r = (Seconds(y) - Seconds(x)) * 1000;
+  else r = dy - dx;
+  sqlite3_result_int64(ctx, r);
+}
+
+// DATEPART(part, date); weekday and week follow SET DATEFIRST.
+void FnDatePartOf(sqlite3_context* ctx, int, sqlite3_value** a) {
+  if (AnyNull(2, a)) return sqlite3_result_null(ctx);
+  std::string part = Text(a[0]);
+  db::DateTime d;
+  if (!DateArg(ctx, a[1], &d)) return;
+  long long days = DaysFromCivil(d.year, d.month, d.day);
+  int first = Eng(ctx).dateFirst;
+  auto iso = [](long long z) { return int(((z % 7 + 7) % 7 + 3) % 7 + 1); };  // 1 Monday .. 7 Sunday
+  auto weekStart = [&](long long z) { return z - (iso(z) - first + 7) % 7; };
+  long long r = 0;
+  if (part == "year") r = d.year;
+  else if (part == "quarter") r = (d.month - 1) / 3 + 1;
+  else if (part == "month") r = d.month;
+  else if (part == "dayofyear") r = days - DaysFromCivil(d.year, 1, 1) + 1;
+  else if (part == "weekday") r = (iso(days) - first + 7) % 7 + 1;
+  else if (part == "week") r = (weekStart(days) - weekStart(DaysFromCivil(d.year, 1, 1))) / 7 + 1;
+  else if (part == "hour") r = d.hour;
+  else if (part == "minute") r = d.minute;
+  else if (part == "second") r = d.second;
+  else if (part == "millisecond") r = 0;
+  else r = d.day;
+  sqlite3_result_int64(ctx, r);
+}
+
+// ISNUMERIC(x): 1 when the text reads as a number.
+void FnIsNumeric(sqlite3_context* ctx, int, sqlite3_value** a) {
+  int t = sqlite3_value_type(a[0]);
+  if (t == SQLITE_NULL) return sqlite3_result_int(ctx, 0);
+  if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) return sqlite3_result_int(ctx, 1);
+  std::string s = Text(a[0]);
+  while (!s.empty() && std::isspace((unsigned char)s.back())) s.pop_back();
+  while (!s.empty() && std::isspace((unsigned char)s.front())) s.erase(s.begin());
+  char* e = nullptr;
+  if (!s.empty() && (s[0] == '$')) s = s.substr(1);
+  std::strtod(s.c_str(), &e);
+  sqlite3_result_int(ctx, !s.empty() && e && *e == 0 ? 1 : 0);
+}
+
 void FnVersion(sqlite3_context* ctx, int, sqlite3_value**) {
   Engine& e = Eng(ctx);
   std::string year = e.majorVersion <= 8 ? "2000" : e.majorVersion == 9 ? "2005" : e.majorVersion == 10 ? "2008"
@@ -509,6 +642,21 @@ void FnDbName(sqlite3_context* ctx, int, sqlite3_value**) {
 }
 
 }  // namespace
+
+// The date part a DATEADD/DATEDIFF/DATEPART names, by its canonical name.
+std::string DatePartName(const std::string& written) {
+  static const std::pair<const char*, const char*> names[] = {
+      {"year", "year"}, {"yy", "year"}, {"yyyy", "year"}, {"quarter", "quarter"}, {"qq", "quarter"}, {"q", "quarter"},
+      {"month", "month"}, {"mm", "month"}, {"m", "month"}, {"dayofyear", "dayofyear"}, {"dy", "dayofyear"}, {"y", "dayofyear"},
+      {"day", "day"}, {"dd", "day"}, {"d", "day"}, {"week", "week"}, {"wk", "week"}, {"ww", "week"},
+      {"weekday", "weekday"}, {"dw", "weekday"}, {"w", "weekday"}, {"hour", "hour"}, {"hh", "hour"},
+      {"minute", "minute"}, {"mi", "minute"}, {"n", "minute"}, {"second", "second"}, {"ss", "second"}, {"s", "second"},
+      {"millisecond", "millisecond"}, {"ms", "millisecond"}};
+  std::string w = FoldCase(written);
+  for (auto& [n, c] : names)
+    if (w == n) return c;
+  return "";
+}
 
 std::string FoldCase(const std::string& s) {
   std::string r;
@@ -552,6 +700,10 @@ void RegisterFunctions(Database& d) {
   reg("tsql_month", 1, [](sqlite3_context* c, int, sqlite3_value** a) { FnDatePart(c, a, 1); });
   reg("tsql_day", 1, [](sqlite3_context* c, int, sqlite3_value** a) { FnDatePart(c, a, 2); });
   reg("tsql_db_name", 0, FnDbName, false);
+  reg("tsql_dateadd", 3, FnDateAdd);
+  reg("tsql_datediff", 3, FnDateDiff);
+  reg("tsql_datepart", 2, FnDatePartOf, false);  // follows SET DATEFIRST
+  reg("tsql_isnumeric", 1, FnIsNumeric);
 }
 
 }  // namespace sqlsim

@@ -142,6 +142,7 @@ void Server::SetLanguage(const std::string& language) {
   if (l.empty()) return;
   engine_->dayFirst = l == "polish" || l == "polski";
   engine_->language = engine_->dayFirst ? "polski" : "us_english";
+  engine_->dateFirst = engine_->dayFirst ? 1 : 7;
 }
 
 const std::vector<SqlMessage>& Server::InfoMessages() const { return engine_->infoMessages; }

@@ -1,5 +1,5 @@
-// CONVERT with a style: dates to text and back, money to text; the session
-// language gives the month names.
+// Dates and money: CONVERT with a style (dates to text and back, money to
+// text; the session language gives the month names) and date arithmetic.
 #include <gtest/gtest.h>
 
 #include "sqlsim/server.h"
@@ -65,6 +65,41 @@ TEST(Convert, UnknownDateStyleIsRefused) {
     ADD_FAILURE() << "style 99 accepted";
   } catch (const sqlsim::SqlError& e) {
     EXPECT_EQ(e.messages().at(0).number, 281);
+  }
+}
+
+TEST(Convert, DateArithmeticAndParts) {
+  sqlsim::Server s;
+  s.Load(kScript);
+  s.Execute("USE D");
+  struct Case {
+    const char* expr;
+    const char* polish;   // DATEFIRST 1
+    const char* english;  // DATEFIRST 7
+  } cases[] = {
+      {"CONVERT(varchar(30), DATEADD(day, 30, '2024-02-10'), 120)", "2024-03-11 00:00:00", "2024-03-11 00:00:00"},
+      {"CONVERT(varchar(30), DATEADD(month, 1, '2024-01-31'), 120)", "2024-02-29 00:00:00", "2024-02-29 00:00:00"},
+      {"CONVERT(varchar(30), DATEADD(yy, -1, '2024-02-29'), 120)", "2023-02-28 00:00:00", "2023-02-28 00:00:00"},
+      {"CONVERT(varchar(30), DATEADD(hour, -13, Kiedy), 120)", "2021-04-03 01:05:09", "2021-04-03 01:05:09"},
+      {"DATEDIFF(day, '2024-01-01', '2024-03-01')", "60", "60"},
+      {"DATEDIFF(month, '2023-12-31', '2024-01-01')", "1", "1"},
+      {"DATEDIFF(year, Kiedy, '2022-01-01')", "1", "1"},
+      {"DATEDIFF(week, '2024-06-01', '2024-06-02')", "1", "1"},  // Saturday to Sunday, whatever DATEFIRST
+      {"DATEDIFF(minute, '2024-01-01 23:59:59', '2024-01-02 00:00:00')", "1", "1"},
+      {"DATEPART(weekday, '2024-06-02')", "7", "1"},  // a Sunday
+      {"DATEPART(week, '2024-01-07')", "1", "2"},
+      {"DATEPART(dy, '2024-03-01')", "61", "61"},
+      {"DATEPART(quarter, Kiedy)", "2", "2"},
+      {"ISNUMERIC('12.5') + ISNUMERIC('x') * 10", "1", "1"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(One(s, c.expr), c.polish) << c.expr;
+  s.Execute("SET LANGUAGE us_english");
+  for (const Case& c : cases) EXPECT_EQ(One(s, c.expr), c.english) << c.expr;
+  try {
+    s.Execute("SELECT DATEADD(dzien, 1, Kiedy) FROM Zdarzenia");
+    ADD_FAILURE() << "an unknown date part accepted";
+  } catch (const sqlsim::SqlError& e) {
+    EXPECT_EQ(e.messages().at(0).text, "'dzien' is not a recognized dateadd option.");
   }
 }
 
