@@ -97,7 +97,7 @@ struct Emitter {
     if (p == "CNSTISCOLUMN") return "(SELECT CASE WHEN colid > 0 THEN 1 ELSE 0 END FROM cons WHERE constid = " + id + ")";
     if (p == "EXECISTRIGGERDISABLED") return "(SELECT disabled FROM objects WHERE id = " + id + " AND xtype = 'TR')";
     if (p == "ISSCHEMABOUND") return "(SELECT schemabound FROM objects WHERE id = " + id + ")";
-    if (p == "ISENCRYPTED") return "(SELECT 0 FROM objects WHERE id = " + id + ")";
+    if (p == "ISENCRYPTED") return "(SELECT encrypted FROM objects WHERE id = " + id + ")";
     if (p == "OWNERID" || p == "SCHEMAID") return "(SELECT uid FROM objects WHERE id = " + id + ")";
     if (p == "TABLEHASIDENTITY")
       return "(SELECT EXISTS (SELECT 1 FROM columns c WHERE c.obj_id = o.id AND c.is_identity = 1) FROM objects o WHERE o.id = " + id + " AND o.xtype = 'U')";

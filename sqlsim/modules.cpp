@@ -46,15 +46,15 @@ void Engine::CreateModule(const Stmt& s, const std::string& text) {
   // after them); loading it takes them as they are.
   if (s.moduleType != "V" && !loading) CompileModule(*this, d, s);
   if (s.alter) {
-    d.X("UPDATE objects SET xtype = ?1, parent_obj = ?2, schemabound = ?3 WHERE id = ?4",
-        {V::Str(PadType(s.moduleType)), V::Int(parent ? parent : existing->parent), V::Int(s.flag), V::Int(existing->id)});
+    d.X("UPDATE objects SET xtype = ?1, parent_obj = ?2, schemabound = ?3, encrypted = ?4 WHERE id = ?5",
+        {V::Str(PadType(s.moduleType)), V::Int(parent ? parent : existing->parent), V::Int(s.flag), V::Int(s.flag2), V::Int(existing->id)});
     d.X("UPDATE modules SET definition = ?1 WHERE obj_id = ?2", {V::Str(def), V::Int(existing->id)});
     StoreComments(d, existing->id, def);
     d.ForgetView(existing->id);
     return;
   }
   std::int64_t id = AddObject(d, name, s.moduleType, parent);
-  d.X("UPDATE objects SET schemabound = ?1 WHERE id = ?2", {V::Int(s.flag), V::Int(id)});
+  d.X("UPDATE objects SET schemabound = ?1, encrypted = ?2 WHERE id = ?3", {V::Int(s.flag), V::Int(s.flag2), V::Int(id)});
   d.X("INSERT INTO modules VALUES (?1, ?2)", {V::Int(id), V::Str(def)});
   StoreComments(d, id, def);
 }
@@ -205,6 +205,12 @@ db::ResultSet Engine::ExecProc(const Stmt& s, bool* hasRows) {
     auto o = d.Resolve(parts);
     if (!o)
       throw SqlError(15009, "The object '" + objname + "' does not exist in database '" + d.name() + "' or is invalid for this operation.");
+    if (!d.Q("SELECT 1 FROM objects WHERE id = ?1 AND encrypted = 1", {V::Int(o->id)}).empty()) {
+      // Information only, and no rows.
+      infoMessages.push_back({15471, 10, "The text for object '" + objname + "' is encrypted."});
+      *hasRows = false;
+      return rs;
+    }
     auto m = d.Q("SELECT definition FROM modules WHERE obj_id = ?1", {V::Int(o->id)});
     std::string def;
     if (!m.empty()) def = m[0][0].AsString();

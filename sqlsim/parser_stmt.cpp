@@ -236,6 +236,7 @@ struct StmtParser {
         do {
           std::string o = Upper(p.Next().text);
           if (o == "SCHEMABINDING") s->flag = true;
+          if (o == "ENCRYPTION") s->flag2 = true;
         } while (p.AcceptOp(","));
       }
       p.ExpectKw("AS");
@@ -274,6 +275,9 @@ struct StmtParser {
   // at its top levels that this parser understands completely.
   void ModuleBody(Stmt& s, const ModuleHeader& h) {
     s.moduleType = h.type;
+    // WITH ENCRYPTION among the header's options.
+    for (std::size_t j = p.i_; j < h.body && j < p.toks_.size(); ++j)
+      if (IsKw(p.toks_[j], "ENCRYPTION") && j > 0 && (IsKw(p.toks_[j - 1], "WITH") || p.toks_[j - 1].text == ",")) s.flag2 = true;
     for (std::size_t j = 0; j < p.toks_.size(); ++j)
       if (p.toks_[j].kind == Tok::Var) {
         std::string v = Upper(p.toks_[j].text);

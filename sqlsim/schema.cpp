@@ -9,7 +9,8 @@ CREATE TABLE meta(next_id INTEGER NOT NULL);
 INSERT INTO meta VALUES (1977058079);
 CREATE TABLE objects(id INTEGER PRIMARY KEY, name TEXT COLLATE CI NOT NULL, xtype TEXT COLLATE CI NOT NULL,
   parent_obj INTEGER NOT NULL DEFAULT 0, uid INTEGER NOT NULL DEFAULT 1, is_ms_shipped INTEGER NOT NULL DEFAULT 0,
-  crdate TEXT, disabled INTEGER NOT NULL DEFAULT 0, schemabound INTEGER NOT NULL DEFAULT 0, ident_cur INTEGER);
+  crdate TEXT, disabled INTEGER NOT NULL DEFAULT 0, schemabound INTEGER NOT NULL DEFAULT 0, ident_cur INTEGER,
+  encrypted INTEGER NOT NULL DEFAULT 0);
 CREATE INDEX objects_name ON objects(name);
 CREATE INDEX objects_parent ON objects(parent_obj);
 CREATE INDEX objects_xtype ON objects(xtype);
@@ -88,8 +89,10 @@ CREATE VIEW v_sysforeignkeys AS SELECT f.constid, f.fkeyid, f.rkeyid, c.fkey, c.
   FROM fks f JOIN fk_cols c ON c.constid = f.constid;
 CREATE VIEW v_sysconstraints AS SELECT constid, tbl AS id, colid, 0 AS spare1,
   kind + CASE WHEN colid = 0 THEN 32 ELSE 0 END AS status, 0 AS actions, 0 AS error FROM cons;
-CREATE VIEW v_syscomments AS SELECT id, 0 AS number, colid, 0 AS status, text AS ctext, 2 AS texttype,
-  0 AS language, 0 AS encrypted, 0 AS compressed, text FROM comments;
+CREATE VIEW v_syscomments AS SELECT c.id, 0 AS number, c.colid, 0 AS status,
+  CASE WHEN o.encrypted = 1 THEN NULL ELSE c.text END AS ctext, 2 AS texttype, 0 AS language,
+  coalesce(o.encrypted, 0) AS encrypted, 0 AS compressed, CASE WHEN o.encrypted = 1 THEN NULL ELSE c.text END AS text
+  FROM comments c LEFT JOIN objects o ON o.id = c.id;
 CREATE VIEW v_sysusers AS SELECT uid, 0 AS status, name, NULL AS sid, NULL AS roles, NULL AS createdate,
   NULL AS updatedate, 0 AS altuid, NULL AS password, 0 AS gid, NULL AS environ,
   CASE WHEN issqlrole = 0 THEN 1 ELSE 0 END AS hasdbaccess, islogin, 0 AS isntname, 0 AS isntgroup,
@@ -150,7 +153,8 @@ CREATE VIEW sys_default_constraints AS SELECT o.name, o.id AS object_id, o.paren
 CREATE VIEW sys_key_constraints AS SELECT o.name, o.id AS object_id, o.parent_obj AS parent_object_id,
   o.xtype AS type, (SELECT i.indid FROM indexes i WHERE i.obj_id = o.parent_obj AND i.name = o.name) AS unique_index_id
   FROM objects o WHERE o.xtype IN ('PK', 'UQ');
-CREATE VIEW sys_sql_modules AS SELECT obj_id AS object_id, definition, 1 AS uses_ansi_nulls,
+CREATE VIEW sys_sql_modules AS SELECT obj_id AS object_id,
+  CASE WHEN (SELECT encrypted FROM objects o WHERE o.id = obj_id) = 1 THEN NULL ELSE definition END AS definition, 1 AS uses_ansi_nulls,
   1 AS uses_quoted_identifier, (SELECT schemabound FROM objects o WHERE o.id = obj_id) AS is_schema_bound FROM modules;
 CREATE VIEW sys_schemas AS SELECT name, uid AS schema_id, 1 AS principal_id FROM principals
   WHERE uid IN (1, 2, 3, 4) OR uid >= 16384;

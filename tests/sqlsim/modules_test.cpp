@@ -207,4 +207,32 @@ TEST_F(Modules, ViewThatLostItsColumnIsSavedAndLoadedAgain) {
   EXPECT_EQ(other.Canonical(), s.Canonical());
 }
 
+TEST_F(Modules, EncryptedModulesHideTheirText) {
+  ASSERT_EQ(Run("CREATE PROCEDURE pTajna @x int WITH ENCRYPTION AS SELECT Nazwa FROM Klienci WHERE Id = @x").number, 0);
+  ASSERT_EQ(Run("CREATE VIEW vTajny WITH SCHEMABINDING, ENCRYPTION AS SELECT Id FROM dbo.Klienci").number, 0);
+  for (const char* name : {"pTajna", "vTajny"}) {
+    // sp_helptext: information and no rows; the catalog keeps no text.
+    auto rs = s.Execute(std::string("exec sp_helptext '") + name + "'");
+    EXPECT_TRUE(rs.rows.empty()) << name;
+    ASSERT_EQ(s.InfoMessages().size(), 1u) << name;
+    EXPECT_EQ(s.InfoMessages()[0].number, 15471);
+    EXPECT_EQ(s.InfoMessages()[0].text, std::string("The text for object '") + name + "' is encrypted.");
+    auto cat = s.Execute(std::string("SELECT OBJECTPROPERTY(OBJECT_ID('") + name + "'), 'IsEncrypted') AS e, "
+                         "(SELECT COUNT(*) FROM syscomments WHERE id = OBJECT_ID('" + name + "') AND text IS NOT NULL) AS t, "
+                         "(SELECT definition FROM sys.sql_modules WHERE object_id = OBJECT_ID('" + name + "')) AS d");
+    EXPECT_EQ(cat.rows.at(0).at(0).AsInteger(), 1) << name;
+    EXPECT_EQ(cat.rows.at(0).at(1).AsInteger(), 0) << name;
+    EXPECT_TRUE(cat.rows.at(0).at(2).IsNull()) << name;
+  }
+  // A plain module still shows its text, and an ALTER without the option unhides it.
+  EXPECT_FALSE(Text("pLista").empty());
+  ASSERT_EQ(Run("ALTER PROCEDURE pTajna @x int AS SELECT Nazwa FROM Klienci WHERE Id = @x").number, 0);
+  EXPECT_EQ(Text("pTajna"), "CREATE PROCEDURE pTajna @x int AS SELECT Nazwa FROM Klienci WHERE Id = @x");
+  // The saved server keeps the encrypted view as it was written.
+  sqlsim::Server other;
+  other.Load(s.Canonical());
+  other.Execute("USE SHOP");
+  EXPECT_EQ(other.Execute("SELECT OBJECTPROPERTY(OBJECT_ID('vTajny'), 'IsEncrypted')").rows.at(0).at(0).AsInteger(), 1);
+}
+
 }  // namespace
