@@ -51,12 +51,16 @@ void Engine::StoreComments(Database& d, std::int64_t id, const std::string& text
   }
 }
 
-std::string Engine::AutoName(const std::string& prefix, const std::string& table) {
-  static unsigned counter = 0x1A2B3C4D;
-  counter = counter * 1103515245u + 12345u;
+std::string Engine::AutoName(const std::string& prefix, const std::string& table, const std::string& second) {
+  nameSeed_ = nameSeed_ * 1103515245u + 12345u;
+  unsigned more = nameSeed_ * 2654435761u;
   char b[20];
-  std::snprintf(b, sizeof b, "%08X", counter);
-  return prefix + "__" + table.substr(0, 9) + "__" + b;
+  // Keys of SQL Server 2008 and later carry 16 hexadecimal digits.
+  if ((prefix == "PK" || prefix == "UQ") && majorVersion >= 10) std::snprintf(b, sizeof b, "%08X%08X", nameSeed_, more);
+  else std::snprintf(b, sizeof b, "%08X", nameSeed_);
+  std::string r = prefix + "__" + Utf8Head(table, 9) + "__";
+  if (!second.empty()) r += Utf8Head(second, prefix == "FK" ? 8 : 5) + "__";
+  return r + b;
 }
 
 // --- normalised expression text (how the server stores defaults and checks) ---
@@ -324,7 +328,7 @@ void Engine::AddConstraint(Database& d, const ObjInfo& t, const ConstraintDef& c
       break;
     }
     case ConstraintDef::ForeignKey: {
-      if (name.empty()) name = AutoName("FK", t.name);
+      if (name.empty()) name = AutoName("FK", t.name, c.refTable.back());
       if (d.FindObject(name)) throw fail1750(SqlError(2714, "There is already an object named '" + name + "' in the database."));
       auto r = d.Resolve(c.refTable);
       if (!r || r->xtype != "U")
@@ -385,7 +389,7 @@ void Engine::AddConstraint(Database& d, const ObjInfo& t, const ConstraintDef& c
     case ConstraintDef::Check:
     case ConstraintDef::Default: {
       bool check = c.kind == ConstraintDef::Check;
-      if (name.empty()) name = AutoName(check ? "CK" : "DF", t.name);
+      if (name.empty()) name = AutoName(check ? "CK" : "DF", t.name, c.column);
       if (d.FindObject(name)) throw fail1750(SqlError(2714, "There is already an object named '" + name + "' in the database."));
       int colid = 0;
       if (!c.column.empty()) {

@@ -118,7 +118,10 @@ class Engine {
   void CheckReferencing(Database& d, std::int64_t tableId, const char* stmtKind,
                         const std::vector<std::string>* cols = nullptr);  // rows that point to it
   void CascadeDeletes(Database& d, std::int64_t tableId, int depth);
-  std::string AutoName(const std::string& prefix, const std::string& table);
+  // A name for an unnamed constraint as SQL Server makes one: PK/UQ__table__hex,
+  // FK__table__referenced table__hex, DF/CK__table__column__hex (parts cut to
+  // 9, 8 and 5 characters). Deterministic for one server.
+  std::string AutoName(const std::string& prefix, const std::string& table, const std::string& second = "");
   std::string NormalizeExpr(const ExprP& e, bool isDefault);  // stored form of a default or check
 
   // --- observability ---
@@ -127,6 +130,7 @@ class Engine {
 
  private:
   std::int64_t dbCounter_ = 4;
+  unsigned nameSeed_ = 0x1A2B3C4D;
   std::map<std::string, std::shared_ptr<Batch>> parsed_;  // parsed batches by text
 };
 

@@ -156,6 +156,8 @@ ColType ResolveType(const TypeSpec& spec) {
   return c;
 }
 
+std::string Utf8Head(const std::string& s, std::size_t chars) { return Utf8Prefix(s, chars); }
+
 std::string DateText(const db::DateTime& d) {
   char b[32];
   std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute, d.second);

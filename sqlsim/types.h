@@ -70,6 +70,8 @@ int AlterConversionRefusal(const ColType& from, const ColType& to);
 
 // Text form of a stored date-time ("2026-12-09 00:00:00") and back.
 std::string DateText(const db::DateTime& d);
+// The first `chars` characters of UTF-8 text.
+std::string Utf8Head(const std::string& s, std::size_t chars);
 bool ParseDateText(const std::string& s, bool dayFirst, db::DateTime* out);
 
 }  // namespace sqlsim

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
+#include "sqlsim/engine.h"
 #include "sqlsim/server.h"
 #include "tests/sqlsim/fixture.h"
 
@@ -268,6 +270,26 @@ TEST_F(Stmts, UniqueKeyTakesOneNull) {
   EXPECT_EQ(Refused("INSERT INTO Kody VALUES (5, 'A', NULL)"), (std::vector<int>{2627, 3621}));
   EXPECT_EQ(Refused("UPDATE [Kody] SET L = NULL WHERE Id = 3"), (std::vector<int>{2627, 3621}));
   EXPECT_EQ(Ok("SELECT count(*) FROM Kody").rows[0][0].AsInteger(), 3);
+}
+
+TEST(SimNames, UnnamedConstraintsNamedAsTheServerDoes) {
+  const std::string script =
+      "CREATE DATABASE D\nGO\nUSE D\nGO\nCREATE TABLE Towary (Id int NOT NULL PRIMARY KEY)\n"
+      "CREATE TABLE Zamowienia (Id int NOT NULL PRIMARY KEY, IdTow int NULL REFERENCES Towary (Id),"
+      " Stan int NOT NULL DEFAULT 0 CHECK (Stan >= 0), Kod varchar(5) NULL UNIQUE)\nGO\n";
+  sqlsim::Server a, b;
+  a.Load(script);
+  b.Load(script);
+  // The same script gives the same names on every server.
+  EXPECT_EQ(a.Canonical(), b.Canonical());
+  a.Execute("USE D");
+  std::map<std::string, std::string> names;
+  for (auto& r : a.Execute("SELECT xtype, name FROM sysobjects WHERE parent_obj = OBJECT_ID('Zamowienia')").rows)
+    names[sqlsim::TrimType(r[0].AsString())] = r[1].AsString();
+  const std::pair<const char*, const char*> forms[] = {
+      {"PK", "PK__Zamowieni__[0-9A-F]{16}"}, {"UQ", "UQ__Zamowieni__[0-9A-F]{16}"}, {"F", "FK__Zamowieni__Towary__[0-9A-F]{8}"},
+      {"D", "DF__Zamowieni__Stan__[0-9A-F]{8}"}, {"C", "CK__Zamowieni__Stan__[0-9A-F]{8}"}};
+  for (auto& [type, form] : forms) EXPECT_TRUE(std::regex_match(names[type], std::regex(form))) << type << " " << names[type];
 }
 
 TEST_F(Stmts, TransactionsUndoDdlAndData) {
