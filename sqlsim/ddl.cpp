@@ -1,5 +1,7 @@
 // Tables, columns, constraints, indexes and DROP.
 #include <algorithm>
+#include <map>
+#include <set>
 
 #include "sqlsim/engine.h"
 
@@ -308,6 +310,32 @@ static int AddIndex(Engine& e, Database& d, const ObjInfo& t, const std::string&
   return indid;
 }
 
+// Whether a new cascading key from table `from` (referenced) to `to`
+// (referencing) would close a cycle or make a second cascade path between
+// two tables: some table that already reaches `from` (or `from` itself)
+// already reaches `to` or a table `to` reaches. `flag` names the action.
+static bool CascadeConflict(Database& d, const char* flag, std::int64_t from, std::int64_t to) {
+  std::multimap<std::int64_t, std::int64_t> down, up;
+  for (auto& e : d.Q(std::string("SELECT rkeyid, fkeyid FROM fks WHERE ") + flag + " = 1")) {
+    down.emplace(e[0].AsInteger(), e[1].AsInteger());
+    up.emplace(e[1].AsInteger(), e[0].AsInteger());
+  }
+  auto reach = [](const std::multimap<std::int64_t, std::int64_t>& g, std::set<std::int64_t> seen) {
+    std::vector<std::int64_t> work(seen.begin(), seen.end());
+    while (!work.empty()) {
+      std::int64_t n = work.back();
+      work.pop_back();
+      for (auto [it, end] = g.equal_range(n); it != end; ++it)
+        if (seen.insert(it->second).second) work.push_back(it->second);
+    }
+    return seen;
+  };
+  std::set<std::int64_t> reached = reach(down, reach(up, {from}));  // from what reaches `from`
+  for (std::int64_t n : reach(down, {to}))
+    if (reached.count(n)) return true;
+  return false;
+}
+
 void Engine::AddConstraint(Database& d, const ObjInfo& t, const ConstraintDef& c, bool noCheck, bool inCreate) {
   (void)inCreate;
   auto fail1750 = [](SqlError e) -> SqlError { return e.Then(1750, "Could not create constraint. See previous errors."); };
@@ -375,9 +403,20 @@ void Engine::AddConstraint(Database& d, const ObjInfo& t, const ConstraintDef& c
       for (std::size_t i = 0; i < fcols.size(); ++i) {
         auto fc = d.Columns(t.id), rc = d.Columns(r->id);
         ColInfo a = *d.Column(t.id, c.cols[i].first), b = *d.Column(r->id, refCols[i]);
-        if (a.type.name != b.type.name && !(a.type.info && b.type.info && a.type.info->cls == b.type.info->cls && a.type.info->cls != TypeClass::Char))
+        // Key columns pair with columns of the same type, length, precision and scale.
+        if (a.type.name != b.type.name)
           throw fail1750(SqlError(1778, "Column '" + r->name + "." + b.name + "' is not the same data type as referencing column '" + t.name + "." + a.name + "' in foreign key '" + name + "'."));
+        bool decimal = a.type.info && a.type.info->cls == TypeClass::Decimal;
+        if (a.type.maxLength != b.type.maxLength || (decimal && (a.type.prec != b.type.prec || a.type.scale != b.type.scale)))
+          throw fail1750(SqlError(1753, "Column '" + r->name + "." + b.name + "' is not the same length" + (decimal ? " or scale" : "") +
+                                            " as referencing column '" + t.name + "." + a.name + "' in foreign key '" + name +
+                                            "'. Columns participating in a foreign key relationship must be defined with the same length" +
+                                            (decimal ? " and scale." : ".")));
       }
+      if ((c.deleteCascade && CascadeConflict(d, "del_cascade", r->id, t.id)) ||
+          (c.updateCascade && CascadeConflict(d, "upd_cascade", r->id, t.id)))
+        throw fail1750(SqlError(1785, "Introducing FOREIGN KEY constraint '" + name + "' on table '" + t.name +
+                                          "' may cause cycles or multiple cascade paths. Specify ON DELETE NO ACTION or ON UPDATE NO ACTION, or modify other FOREIGN KEY constraints."));
       std::int64_t id = AddObject(d, name, "F", t.id);
       d.X("INSERT INTO fks VALUES (?1,?2,?3,?4,?5,?6)", {V::Int(id), V::Int(t.id), V::Int(r->id), V::Int(rindid), V::Int(c.deleteCascade), V::Int(c.updateCascade)});
       for (std::size_t i = 0; i < fcols.size(); ++i)

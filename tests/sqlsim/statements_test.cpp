@@ -292,6 +292,37 @@ TEST(SimNames, UnnamedConstraintsNamedAsTheServerDoes) {
   for (auto& [type, form] : forms) EXPECT_TRUE(std::regex_match(names[type], std::regex(form))) << type << " " << names[type];
 }
 
+TEST(SimKeys, ForeignKeyColumnsAndCascadePaths) {
+  sqlsim::Server s;
+  s.Load("CREATE DATABASE D\nGO\nUSE D\nGO\n"
+         "CREATE TABLE A (Id int NOT NULL PRIMARY KEY, Kod varchar(5) NOT NULL UNIQUE, Kw decimal(10, 2) NOT NULL UNIQUE)\n"
+         "CREATE TABLE B (Id int NOT NULL PRIMARY KEY, A int NULL REFERENCES A (Id) ON DELETE CASCADE)\n"
+         "CREATE TABLE C (Id int NOT NULL PRIMARY KEY, A int NULL REFERENCES A (Id) ON DELETE CASCADE, B int NULL, P int NULL,"
+         " Duzy bigint NULL, Kod varchar(10) NULL, Kw decimal(12, 2) NULL)\nGO\n");
+  s.Execute("USE D");
+  struct Case {
+    const char* sql;
+    std::vector<int> numbers;
+  } cases[] = {
+      {"ALTER TABLE C ADD CONSTRAINT F1 FOREIGN KEY (B) REFERENCES B (Id) ON DELETE CASCADE", {1785, 1750}},  // A->B->C and A->C
+      {"ALTER TABLE C ADD CONSTRAINT F2 FOREIGN KEY (P) REFERENCES C (Id) ON DELETE CASCADE", {1785, 1750}},  // onto itself
+      {"ALTER TABLE C ADD CONSTRAINT F3 FOREIGN KEY (B) REFERENCES B (Id) ON UPDATE CASCADE", {}},  // updates cascade apart
+      {"ALTER TABLE C ADD CONSTRAINT F4 FOREIGN KEY (P) REFERENCES C (Id)", {}},                    // no action: no path
+      {"ALTER TABLE C ADD CONSTRAINT F5 FOREIGN KEY (Duzy) REFERENCES A (Id)", {1778, 1750}},
+      {"ALTER TABLE C ADD CONSTRAINT F6 FOREIGN KEY (Kod) REFERENCES A (Kod)", {1753, 1750}},
+      {"ALTER TABLE C ADD CONSTRAINT F7 FOREIGN KEY (Kw) REFERENCES A (Kw)", {1753, 1750}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> got;
+    try {
+      s.Execute(c.sql);
+    } catch (const sqlsim::SqlError& e) {
+      for (auto& m : e.messages()) got.push_back(m.number);
+    }
+    EXPECT_EQ(got, c.numbers) << c.sql;
+  }
+}
+
 TEST_F(Stmts, TransactionsUndoDdlAndData) {
   s.BeginTrans();
   Ok("DROP VIEW vKlienci");
