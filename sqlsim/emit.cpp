@@ -70,6 +70,8 @@ struct Emitter {
     return "(SELECT CASE WHEN trim(xtype) IN (" + types + ") THEN 1 ELSE 0 END FROM objects WHERE id = " + id + ")";
   }
 
+  // The subqueries below name their own tables zr_o, zr_c, zr_k: an alias
+  // of the query's (o, c...) inside an argument must still mean the query's.
   std::string ObjectProperty(const Expr& f) {
     NeedArgs(f, 2, 2);
     std::string id = Arg(*f.args[0]);
@@ -100,9 +102,9 @@ struct Emitter {
     if (p == "ISENCRYPTED") return "(SELECT encrypted FROM objects WHERE id = " + id + ")";
     if (p == "OWNERID" || p == "SCHEMAID") return "(SELECT uid FROM objects WHERE id = " + id + ")";
     if (p == "TABLEHASIDENTITY")
-      return "(SELECT EXISTS (SELECT 1 FROM columns c WHERE c.obj_id = o.id AND c.is_identity = 1) FROM objects o WHERE o.id = " + id + " AND o.xtype = 'U')";
+      return "(SELECT EXISTS (SELECT 1 FROM columns zr_c WHERE zr_c.obj_id = zr_o.id AND zr_c.is_identity = 1) FROM objects zr_o WHERE zr_o.id = " + id + " AND zr_o.xtype = 'U')";
     if (p == "TABLEHASPRIMARYKEY")
-      return "(SELECT EXISTS (SELECT 1 FROM objects k WHERE k.parent_obj = o.id AND k.xtype = 'PK') FROM objects o WHERE o.id = " + id + " AND o.xtype = 'U')";
+      return "(SELECT EXISTS (SELECT 1 FROM objects zr_k WHERE zr_k.parent_obj = zr_o.id AND zr_k.xtype = 'PK') FROM objects zr_o WHERE zr_o.id = " + id + " AND zr_o.xtype = 'U')";
     return "NULL";
   }
 
@@ -151,9 +153,9 @@ struct Emitter {
 
   std::string Ident(const Expr& f, const char* what) {
     NeedArgs(f, 1, 1);
-    return std::string("(SELECT c.") + what +
-           " FROM objects o JOIN columns c ON c.obj_id = o.id AND c.is_identity = 1 WHERE o.name = tsql_objname" +
-           Arg(*f.args[0]) + " AND o.xtype = 'U')";
+    return std::string("(SELECT zr_c.") + what +
+           " FROM objects zr_o JOIN columns zr_c ON zr_c.obj_id = zr_o.id AND zr_c.is_identity = 1 WHERE zr_o.name = tsql_objname" +
+           Arg(*f.args[0]) + " AND zr_o.xtype = 'U')";
   }
 
   std::string Func(const Expr& f) {
@@ -180,8 +182,8 @@ struct Emitter {
     }
     if (n == "COL_LENGTH") {
       NeedArgs(f, 2, 2);
-      return "(SELECT c.max_length FROM objects o JOIN columns c ON c.obj_id = o.id WHERE o.name = tsql_objname" +
-             Arg(*f.args[0]) + " AND c.name = " + Arg(*f.args[1]) + ")";
+      return "(SELECT zr_c.max_length FROM objects zr_o JOIN columns zr_c ON zr_c.obj_id = zr_o.id WHERE zr_o.name = tsql_objname" +
+             Arg(*f.args[0]) + " AND zr_c.name = " + Arg(*f.args[1]) + ")";
     }
     if (n == "OBJECT_ID") {
       NeedArgs(f, 1, 2);

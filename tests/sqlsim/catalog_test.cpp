@@ -286,3 +286,26 @@ TEST_F(Catalog, VersionsAndDatabases) {
 }
 
 }  // namespace
+
+namespace {
+
+// The catalog functions' own lookups must not capture a query's aliases:
+// "o" and "c" below are the query's, whatever the functions use inside.
+TEST_F(Catalog, FunctionArgumentsKeepTheQuerysAliases) {
+  auto rs = Q("SELECT o.name, IDENT_INCR(o.name) AS i, IDENT_SEED(o.name) AS s, COL_LENGTH(o.name, c.name) AS l,"
+              " OBJECTPROPERTY(o.id, 'TableHasIdentity') AS h, OBJECTPROPERTY(o.id, 'TableHasPrimaryKey') AS k"
+              " FROM sysobjects o, syscolumns c WHERE c.id = o.id AND c.colid = 1 AND o.name IN ('Klienci', 'toolSysVersion')"
+              " ORDER BY o.name");
+  ASSERT_EQ(rs.rows.size(), 2u);
+  EXPECT_EQ(F(rs, 0, "i").AsInteger(), 1);
+  EXPECT_EQ(F(rs, 0, "l").AsInteger(), 4);  // Klienci.Id int
+  EXPECT_EQ(F(rs, 0, "h").AsInteger(), 1);
+  EXPECT_EQ(F(rs, 0, "k").AsInteger(), 1);
+  EXPECT_TRUE(F(rs, 1, "i").IsNull());  // toolSysVersion has no identity
+  EXPECT_TRUE(F(rs, 1, "s").IsNull());
+  EXPECT_EQ(F(rs, 1, "l").AsInteger(), 4);  // NrGlowny int
+  EXPECT_EQ(F(rs, 1, "h").AsInteger(), 0);
+  EXPECT_EQ(F(rs, 1, "k").AsInteger(), 0);
+}
+
+}  // namespace
