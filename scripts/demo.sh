@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and shows the main job on the built-in
-# demo: an older database DEMO (demo/demo_old.sql, 5.1.0) on the simulated
+# demo: an older database DEMO (tests/data/sim/demo_old.sql, 5.1.0) on the simulated
 # server, and a template of version 5.2.0 built from demo/template.sql.
 # Everything runs on copies in a temporary folder; the tree is not written.
 #   1. log in, list the databases, pick DEMO, show both versions;
@@ -14,7 +14,7 @@ build="${ZR_BUILD_DIR:-$root/build}"
 "$root/scripts/build.sh"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/zurararudud-demo.XXXXXX")"
-cp "$root/demo/demo_old.sql" "$work/demo.sql"
+cp "$root/tests/data/sim/demo_old.sql" "$work/demo.sql"
 "$build/tools/zr-template" "$root/demo/template.sql" "$work/Template.mdb" >/dev/null
 cli=("$build/cli/zurararudud-cli" --server "sim:$work/demo.sql" --login sa --database DEMO
      --template "$work/Template.mdb" --reports "$work/Raporty" --prefs "$work/prefs.ini")

@@ -52,7 +52,7 @@ struct CliFixture : ::testing::Test {
     fs::remove_all(dir);
     fs::create_directories(dir);
     db = dir / "demo.sql";
-    fs::copy_file(fs::path(ZR_SOURCE_DIR) / "demo/demo_old.sql", db);
+    fs::copy_file(fs::path(ZR_SOURCE_DIR) / "tests/data/sim/demo_old.sql", db);
     tmpl = dir / "Template.mdb";
     sqlite::BuildTemplate((fs::path(ZR_SOURCE_DIR) / "demo/template.sql").string(), tmpl.string());
     reports = dir / "Raporty";
@@ -194,11 +194,11 @@ TEST_F(CliFixture, FailedStatementIsShownSavedAndListed) {
   EXPECT_THAT(r.err, HasSubstr("[BŁĄD !] (80040E14) "));
   EXPECT_THAT(r.err, HasSubstr("Invalid column name 'Miasto'."));
   EXPECT_THAT(r.out, HasSubstr("Nieudane instrukcje: "));
-  EXPECT_THAT(r.out, HasSubstr("ALTER VIEW vKlienci AS"));
+  EXPECT_THAT(r.out, HasSubstr("ALTER VIEW vKlienci"));
   const auto saved = Files("Obiekt_bazy_");
   ASSERT_EQ(saved.size(), 1u);
   const std::string text = ReadAll(saved[0]);
-  EXPECT_THAT(text, HasSubstr("ALTER VIEW vKlienci AS\r\n"));
+  EXPECT_THAT(text, HasSubstr("ALTER VIEW vKlienci\r\nAS\r\n"));
   EXPECT_THAT(text, Not(HasSubstr("\n\n")));
 }
 

@@ -252,7 +252,7 @@ TEST(EndToEnd, LostLinkStopsTheRunOnceWithoutStamping) {
 // of the template ends on the server with the template's text, nothing of
 // those kinds that the template lacks is left, and the version is stamped.
 TEST(EndToEnd, DemoDatabaseUpgraded) {
-  SimRig r(ReadFile(std::string(ZR_SOURCE_DIR) + "/demo/demo_old.sql"),
+  SimRig r(ReadFile(std::string(ZR_SOURCE_DIR) + "/tests/data/sim/demo_old.sql"),
            std::string(ZR_SOURCE_DIR) + "/demo/template.sql", "DEMO");
   r.f.TemplateVersion = {5, 2, 0};
   r.f.DatabaseVersion = {5, 1, 0};

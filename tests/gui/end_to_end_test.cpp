@@ -30,7 +30,7 @@ class EndToEndTest : public guitest::AppTest {
     }
     const QString src = QString(ZR_SOURCE_DIR) + "/demo/";
     dbFile = dir.path() + "/demo.sql";
-    ASSERT_TRUE(QFile::copy(src + "demo_old.sql", dbFile));
+    ASSERT_TRUE(QFile::copy(QString(ZR_SOURCE_DIR) + "/tests/data/sim/demo_old.sql", dbFile));
     QDir(dir.path()).mkpath("Raporty");
     config.programFile = (dir.path() + "/zurararudud").toStdString();
     config.reportsFolder = (dir.path() + "/Raporty").toStdString();
