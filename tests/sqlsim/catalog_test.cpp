@@ -8,16 +8,8 @@ using db::Value;
 
 namespace {
 
-class Catalog : public ::testing::Test {
+class Catalog : public simtest::ShopTest {
  protected:
-  void SetUp() override {
-    try {
-      s.Load(simtest::kScript);
-      s.Execute("USE SHOP");
-    } catch (const sqlsim::SqlError& e) {
-      FAIL() << sqlsim::FormatMessages(e.messages());
-    }
-  }
   db::ResultSet Q(const std::string& sql, std::vector<Value> p = {}) {
     try {
       return s.Execute(sql, p);
@@ -35,7 +27,6 @@ class Catalog : public ::testing::Test {
       if (db::EqualsNoCase(rs.columns[i], col)) return rs.rows.at(row).at(i);
     throw std::runtime_error("no column " + col);
   }
-  sqlsim::Server s;
 };
 
 const char* kColumnDef2005 =

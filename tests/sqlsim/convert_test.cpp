@@ -16,15 +16,21 @@ INSERT INTO Zdarzenia VALUES (1, '2021-04-03 14:05:09', 1234567.5), (2, '2009-11
 GO
 )SQL";
 
-std::string One(sqlsim::Server& s, const std::string& expr, int id = 1) {
-  auto rs = s.Execute("SELECT " + expr + " FROM Zdarzenia WHERE Id = " + std::to_string(id));
-  return rs.rows.at(0).at(0).AsString();
-}
-
-TEST(Convert, DateStylesUnderPolishAndEnglish) {
+class Convert : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.Load(kScript);
+    s.Execute("USE D");
+  }
+  // The text of one expression over row `id` of Zdarzenia.
+  std::string One(const std::string& expr, int id = 1) {
+    auto rs = s.Execute("SELECT " + expr + " FROM Zdarzenia WHERE Id = " + std::to_string(id));
+    return rs.rows.at(0).at(0).AsString();
+  }
   sqlsim::Server s;
-  s.Load(kScript);
-  s.Execute("USE D");
+};
+
+TEST_F(Convert, DateStylesUnderPolishAndEnglish) {
   struct Case {
     const char* expr;
     const char* polish;
@@ -49,17 +55,14 @@ TEST(Convert, DateStylesUnderPolishAndEnglish) {
       {"CONVERT(varchar(20), Kwota, 2)", "1234567.5000", "1234567.5000"},
       {"CONVERT(varchar(20), Kwota)", "1234567.50", "1234567.50"},
   };
-  for (const Case& c : cases) EXPECT_EQ(One(s, c.expr), c.polish) << c.expr;
-  EXPECT_EQ(One(s, "CONVERT(varchar(30), Kiedy, 100)", 2), "XI 20 2009  9:30AM");
+  for (const Case& c : cases) EXPECT_EQ(One(c.expr), c.polish) << c.expr;
+  EXPECT_EQ(One("CONVERT(varchar(30), Kiedy, 100)", 2), "XI 20 2009  9:30AM");
   s.Execute("SET LANGUAGE us_english");
-  for (const Case& c : cases) EXPECT_EQ(One(s, c.expr), c.english) << c.expr;
-  EXPECT_EQ(One(s, "CONVERT(varchar(20), Kwota, 1)", 2), "-5.00");
+  for (const Case& c : cases) EXPECT_EQ(One(c.expr), c.english) << c.expr;
+  EXPECT_EQ(One("CONVERT(varchar(20), Kwota, 1)", 2), "-5.00");
 }
 
-TEST(Convert, UnknownDateStyleIsRefused) {
-  sqlsim::Server s;
-  s.Load(kScript);
-  s.Execute("USE D");
+TEST_F(Convert, UnknownDateStyleIsRefused) {
   try {
     s.Execute("SELECT CONVERT(varchar(30), Kiedy, 99) FROM Zdarzenia");
     ADD_FAILURE() << "style 99 accepted";
@@ -68,10 +71,7 @@ TEST(Convert, UnknownDateStyleIsRefused) {
   }
 }
 
-TEST(Convert, DateArithmeticAndParts) {
-  sqlsim::Server s;
-  s.Load(kScript);
-  s.Execute("USE D");
+TEST_F(Convert, DateArithmeticAndParts) {
   struct Case {
     const char* expr;
     const char* polish;   // DATEFIRST 1
@@ -92,9 +92,9 @@ TEST(Convert, DateArithmeticAndParts) {
       {"DATEPART(quarter, Kiedy)", "2", "2"},
       {"ISNUMERIC('12.5') + ISNUMERIC('x') * 10", "1", "1"},
   };
-  for (const Case& c : cases) EXPECT_EQ(One(s, c.expr), c.polish) << c.expr;
+  for (const Case& c : cases) EXPECT_EQ(One(c.expr), c.polish) << c.expr;
   s.Execute("SET LANGUAGE us_english");
-  for (const Case& c : cases) EXPECT_EQ(One(s, c.expr), c.english) << c.expr;
+  for (const Case& c : cases) EXPECT_EQ(One(c.expr), c.english) << c.expr;
   try {
     s.Execute("SELECT DATEADD(dzien, 1, Kiedy) FROM Zdarzenia");
     ADD_FAILURE() << "an unknown date part accepted";

@@ -1,6 +1,8 @@
 // A small database shared by the simulator tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 
@@ -62,5 +64,19 @@ CREATE TRIGGER trZam ON Zam FOR INSERT AS
 SELECT 1
 GO
 )SQL";
+
+// A test with the server loaded from kScript and SHOP in use.
+class ShopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    try {
+      s.Load(kScript);
+      s.Execute("USE SHOP");
+    } catch (const sqlsim::SqlError& e) {
+      FAIL() << sqlsim::FormatMessages(e.messages());
+    }
+  }
+  sqlsim::Server s;
+};
 
 }  // namespace simtest

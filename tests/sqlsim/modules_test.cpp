@@ -9,16 +9,8 @@
 
 namespace {
 
-class Modules : public ::testing::Test {
+class Modules : public simtest::ShopTest {
  protected:
-  void SetUp() override {
-    try {
-      s.Load(simtest::kScript);
-      s.Execute("USE SHOP");
-    } catch (const sqlsim::SqlError& e) {
-      FAIL() << sqlsim::FormatMessages(e.messages());
-    }
-  }
   // The first message of a refused batch; number 0 when it ran.
   sqlsim::SqlMessage Run(const std::string& sql) {
     try {
@@ -36,7 +28,6 @@ class Modules : public ::testing::Test {
     for (auto& row : s.Execute("exec sp_helptext '" + name + "'").rows) t += row[0].AsString();
     return t;
   }
-  sqlsim::Server s;
 };
 
 TEST_F(Modules, AcceptsWhatTheServerAccepts) {

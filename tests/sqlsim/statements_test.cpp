@@ -14,16 +14,8 @@ using db::Value;
 
 namespace {
 
-class Stmts : public ::testing::Test {
+class Stmts : public simtest::ShopTest {
  protected:
-  void SetUp() override {
-    try {
-      s.Load(simtest::kScript);
-      s.Execute("USE SHOP");
-    } catch (const sqlsim::SqlError& e) {
-      FAIL() << sqlsim::FormatMessages(e.messages());
-    }
-  }
   db::ResultSet Ok(const std::string& sql, std::vector<Value> p = {}) {
     try {
       return s.Execute(sql, p);
@@ -48,7 +40,6 @@ class Stmts : public ::testing::Test {
     for (auto& row : Ok("exec sp_helptext '" + name + "'").rows) r.push_back(row[0].AsString());
     return r;
   }
-  sqlsim::Server s;
 };
 
 TEST_F(Stmts, HelpTextKeepsTheBatchAndSplitsLines) {
